@@ -1,0 +1,84 @@
+// The tool's only door to the operating system's HID support: list the HID
+// interfaces, open one, and move reports through it with a time limit.
+// Abstract so that the board code above it runs against a fake in tests; each
+// OS has one implementation, picked by the build.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace usbio2 {
+
+struct HidInterfaceInfo {
+    std::filesystem::path path;
+    std::uint16_t vendorId = 0;
+    std::uint16_t productId = 0;
+};
+
+// Says which interfaces the caller wants, so a backend can skip the costly
+// part of listing (finding a node, opening a probe) for all the others.
+using InterfaceFilter = bool (*)(std::uint16_t vendorId, std::uint16_t productId);
+
+// Report lengths as Windows counts them: the longest report of each direction
+// plus one byte for the report ID.
+struct ReportLengths {
+    std::size_t input = 0;
+    std::size_t output = 0;
+};
+
+enum class ReadStatus { ok, timedOut, failed };
+
+struct ReadResult {
+    ReadStatus status = ReadStatus::failed;
+    std::size_t length = 0;  // bytes placed in the buffer, report-ID byte included
+};
+
+enum class OpenError { notFound, accessDenied, busy, failed };
+
+// One open HID interface; closed when destroyed.
+class HidDevice {
+public:
+    virtual ~HidDevice() = default;
+
+    virtual ReportLengths reportLengths() const = 0;
+
+    // Writes one output report (report-ID byte first); gives the number of
+    // bytes the OS accepted, or nothing when the write failed.
+    virtual std::optional<std::size_t> write(std::span<const std::uint8_t> report) = 0;
+
+    // Reads one input report into `buffer`, report-ID byte first on every OS,
+    // waiting at most `timeout`.
+    virtual ReadResult read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) = 0;
+};
+
+struct OpenResult {
+    std::unique_ptr<HidDevice> device;  // null on failure
+    OpenError error = OpenError::failed;
+};
+
+class HidLayer {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    virtual ~HidLayer() = default;
+
+    // The HID interfaces present whose IDs pass `wanted`, in the platform's
+    // own stable order. Interfaces whose IDs cannot be learned are left out.
+    virtual std::vector<HidInterfaceInfo> listInterfaces(InterfaceFilter wanted) = 0;
+
+    virtual OpenResult open(const std::filesystem::path& path) = 0;
+
+    // The clock that report time limits are measured against.
+    virtual Clock::time_point now() { return Clock::now(); }
+};
+
+// The implementation for the platform this build targets.
+std::unique_ptr<HidLayer> makeSystemHidLayer();
+
+}  // namespace usbio2

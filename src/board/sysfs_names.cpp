@@ -1,0 +1,88 @@
+#include "board/sysfs_names.hpp"
+
+#include <charconv>
+
+namespace usbio2 {
+namespace {
+
+// Parses a hexadecimal field that must span the whole of `text`.
+std::optional<std::uint32_t> parseHex(std::string_view text) {
+    if (text.empty() || text.size() > 8) {
+        return std::nullopt;
+    }
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (error != std::errc{} || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::uint16_t> parseHex16(std::string_view text) {
+    const auto value = parseHex(text);
+    if (!value || *value > 0xFFFF) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(*value);
+}
+
+// "B:V:P" with each field hexadecimal and at most 16 bits of value.
+std::optional<HidIdentity> parseTriple(std::string_view text) {
+    const auto first = text.find(':');
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto second = text.find(':', first + 1);
+    if (second == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto bus = parseHex16(text.substr(0, first));
+    const auto vendor = parseHex16(text.substr(first + 1, second - first - 1));
+    const auto product = parseHex16(text.substr(second + 1));
+    if (!bus || !vendor || !product) {
+        return std::nullopt;
+    }
+    return HidIdentity{*bus, *vendor, *product};
+}
+
+}  // namespace
+
+std::optional<HidIdentity> parseHidDeviceName(std::string_view name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos || !parseHex(name.substr(dot + 1))) {
+        return std::nullopt;
+    }
+    return parseTriple(name.substr(0, dot));
+}
+
+std::optional<HidIdentity> parseUeventHidId(std::string_view uevent) {
+    constexpr std::string_view kKey = "HID_ID=";
+    while (!uevent.empty()) {
+        const auto end = uevent.find('\n');
+        std::string_view line = uevent.substr(0, end);
+        if (line.substr(0, kKey.size()) == kKey) {
+            return parseTriple(line.substr(kKey.size()));
+        }
+        if (end == std::string_view::npos) {
+            break;
+        }
+        uevent.remove_prefix(end + 1);
+    }
+    return std::nullopt;
+}
+
+std::optional<unsigned> parseHidrawNumber(std::string_view name) {
+    constexpr std::string_view kPrefix = "hidraw";
+    if (name.substr(0, kPrefix.size()) != kPrefix || name.size() == kPrefix.size()) {
+        return std::nullopt;
+    }
+    unsigned value = 0;
+    const auto digits = name.substr(kPrefix.size());
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc{} || end != digits.data() + digits.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace usbio2

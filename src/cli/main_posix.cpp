@@ -1,0 +1,31 @@
+// Entry point on POSIX systems: arguments arrive as bytes in the locale's
+// encoding and are decoded once, here.
+#include <csignal>
+#include <clocale>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "board/hid_layer.hpp"
+#include "cli/console_output.hpp"
+#include "cli/run_sequence.hpp"
+#include "cli/text_encoding.hpp"
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    // A reader that closes our output early must not stop us half-way
+    // through writing the boards.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::vector<std::wstring> arguments;
+    arguments.reserve(static_cast<std::size_t>(argc > 0 ? argc - 1 : 0));
+    for (int i = 1; i < argc; ++i) {
+        arguments.push_back(usbio2::decodeArgument(argv[i]));
+    }
+
+    auto hid = usbio2::makeSystemHidLayer();
+    auto out = usbio2::makeStandardOutput();
+    usbio2::RunEnvironment env{*hid, *out,
+                               [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); }};
+    return usbio2::runTool(arguments, env);
+}

@@ -1,0 +1,30 @@
+// Turning the tool's wide text into output bytes, and command-line bytes into
+// wide text, by the user's locale with UTF-8 as the fallback either way.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace usbio2 {
+
+// The text in the current locale's multibyte encoding, or nothing when the
+// locale cannot represent all of it.
+std::optional<std::string> encodeWithLocale(std::wstring_view text);
+
+std::string encodeUtf8(std::wstring_view text);
+
+// What goes to standard output: the locale's encoding where it can carry the
+// whole text, UTF-8 otherwise, so no message is cut off or garbled.
+std::string encodeForOutput(std::wstring_view text);
+
+// Invalid sequences become U+FFFD, which no rule reads as a digit.
+std::wstring decodeUtf8(std::string_view bytes);
+
+std::optional<std::wstring> decodeWithLocale(std::string_view bytes);
+
+// A command-line argument as the locale reads it, or as UTF-8 where the
+// locale cannot, so full-width digits are digits in any terminal.
+std::wstring decodeArgument(std::string_view bytes);
+
+}  // namespace usbio2
