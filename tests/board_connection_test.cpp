@@ -13,8 +13,7 @@ using testing::FakeHidLayer;
 using testing::FakeRead;
 
 class ExchangeTest : public ::testing::Test {
-protected:
-
+  protected:
     bool openAndExchange(std::int32_t port1 = 5, std::int32_t port2 = 6) {
         EXPECT_TRUE(openBoard(hid, connection, "board"));
         return exchange(connection, buildPortCommand(port1, port2), reply);
@@ -34,7 +33,8 @@ TEST_F(ExchangeTest, WritesTheFramedCommandAndTakesTheMatchingReply) {
     ASSERT_TRUE(openAndExchange(5, 6));
     ASSERT_EQ(board.written.size(), 1u);
     std::vector<std::uint8_t> expected(kReportSize, 0);
-    expected[1] = 0x20, expected[2] = 0x01, expected[3] = 0x05, expected[4] = 0x02, expected[5] = 0x06;
+    expected[1] = 0x20, expected[2] = 0x01, expected[3] = 0x05, expected[4] = 0x02,
+    expected[5] = 0x06;
     EXPECT_EQ(board.written[0], expected);
     EXPECT_EQ(reply[9], 0x77);  // reply bytes come without the report-ID byte
     EXPECT_EQ(hid.calls, (std::vector<std::string>{"open board", "write board", "read board"}));

@@ -31,9 +31,8 @@ TEST(BuildPortCommand, LaysOutCodePortsAndTagWithEverythingElseZero) {
 
 TEST(BuildPortCommand, SendsOnlyTheLowEightBitsOfEachValue) {
     const std::vector<std::tuple<std::int32_t, std::uint8_t>> cases = {
-        {0, 0x00},   {255, 0xFF},  {256, 0x00},        {511, 0xFF},
-        {-1, 0xFF},  {-256, 0x00}, {0x12345678, 0x78}, {INT32_MIN, 0x00},
-        {INT32_MAX, 0xFF},
+        {0, 0x00},    {255, 0xFF},        {256, 0x00},       {511, 0xFF},       {-1, 0xFF},
+        {-256, 0x00}, {0x12345678, 0x78}, {INT32_MIN, 0x00}, {INT32_MAX, 0xFF},
     };
     for (const auto& [value, sent] : cases) {
         const Command command = buildPortCommand(value, value);

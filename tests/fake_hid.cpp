@@ -7,7 +7,7 @@ namespace usbio2::testing {
 namespace {
 
 class FakeHandle final : public HidDevice {
-public:
+  public:
     FakeHandle(FakeHidLayer& layer, FakeDevice& device) : layer_(layer), device_(device) {}
     ~FakeHandle() override { layer_.calls.push_back("close " + device_.path); }
 
@@ -48,7 +48,7 @@ public:
         return {ReadStatus::ok, length};
     }
 
-private:
+  private:
     FakeHidLayer& layer_;
     FakeDevice& device_;
 };
@@ -97,6 +97,11 @@ std::vector<HidInterfaceInfo> FakeHidLayer::listInterfaces(InterfaceFilter wante
         }
     }
     return interfaces;
+}
+
+HidInterfaceDetails FakeHidLayer::describe(const std::filesystem::path& path) {
+    calls.push_back("describe " + path.string());
+    return device(path.string()).details;
 }
 
 OpenResult FakeHidLayer::open(const std::filesystem::path& path) {

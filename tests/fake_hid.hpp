@@ -25,11 +25,13 @@ struct FakeDevice {
     std::uint16_t vendorId = kBoardVendorId;
     std::uint16_t productId = 0x0120;
     ReportLengths lengths{kReportSize, kReportSize};
-    std::optional<OpenError> openError;  // set: open fails this way
+    std::optional<OpenError> openError;                     // set: open fails this way
     std::optional<std::optional<std::size_t>> writeResult;  // set: write returns this
-    std::deque<FakeRead> reads;  // answered first, in order
-    bool silent = false;         // once `reads` is empty: never reply, or reply like a board
-    bool replyPending = false;   // a command was written and not yet answered
+    std::deque<FakeRead> reads;                             // answered first, in order
+    bool silent = false;        // once `reads` is empty: never reply, or reply like a board
+    bool replyPending = false;  // a command was written and not yet answered
+
+    HidInterfaceDetails details;
 
     std::vector<std::vector<std::uint8_t>> written;  // every output report received
 };
@@ -38,7 +40,7 @@ struct FakeDevice {
 std::vector<std::uint8_t> boardReply(std::uint8_t tag);
 
 class FakeHidLayer final : public HidLayer {
-public:
+  public:
     FakeDevice& add(FakeDevice device);
     FakeDevice& addBoard(std::string path, std::uint16_t productId = 0x0120);
     FakeDevice& addDevice(std::string path, std::uint16_t vendorId, std::uint16_t productId);
@@ -46,9 +48,10 @@ public:
 
     std::vector<HidInterfaceInfo> listInterfaces(InterfaceFilter wanted) override;
     OpenResult open(const std::filesystem::path& path) override;
+    HidInterfaceDetails describe(const std::filesystem::path& path) override;
     Clock::time_point now() override { return clock_; }
 
-    // "list", "open P", "write P", "read P", "close P" in the order made.
+    // "list", "open P", "write P", "read P", "close P", "describe P" in the order made.
     std::vector<std::string> calls;
     // How far the clock moves on each read that returns a report.
     std::chrono::milliseconds readCost{1};
@@ -58,7 +61,7 @@ public:
 
     void advance(std::chrono::milliseconds by) { clock_ += by; }
 
-private:
+  private:
     std::vector<FakeDevice> devices_;
     Clock::time_point clock_{};
 };

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <sstream>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 // A throw-away stand-in for /sys and /dev.
 class LinuxHidTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root = fs::temp_directory_path() /
                ("usbio2-hid-test-" + std::to_string(::getpid()) + "-" +
@@ -132,7 +132,8 @@ TEST_F(LinuxHidTest, ReadPrefixesTheReportIdAndTimesOut) {
     EXPECT_EQ(buffer[1], 0xAB);
     EXPECT_EQ(buffer[64], 0x00);
 
-    EXPECT_EQ(opened.device->read(buffer, std::chrono::milliseconds(5)).status, ReadStatus::timedOut);
+    EXPECT_EQ(opened.device->read(buffer, std::chrono::milliseconds(5)).status,
+              ReadStatus::timedOut);
     ::close(fds[0]);
     ::close(fds[1]);
 }

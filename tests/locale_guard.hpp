@@ -7,14 +7,14 @@
 namespace usbio2::testing {
 
 class LocaleGuard {
-public:
+  public:
     explicit LocaleGuard(const char* name) : previous_(std::setlocale(LC_ALL, nullptr)) {
         active_ = std::setlocale(LC_ALL, name) != nullptr;
     }
     ~LocaleGuard() { std::setlocale(LC_ALL, previous_.c_str()); }
     bool active() const { return active_; }
 
-private:
+  private:
     std::string previous_;
     bool active_ = false;
 };

@@ -26,32 +26,33 @@ TEST_P(EchoLine, PrintsIndexAndLowercaseHexOfAllBits) {
     EXPECT_EQ(echoLine(c.index, c.port1, c.port2), c.line);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, EchoLine,
-                         ::testing::Values(EchoCase{0, 5, 6, L"0: 5,6\n"},
-                                           EchoCase{1, 255, 0, L"1: ff,0\n"},
-                                           EchoCase{2, 256, 511, L"2: 100,1ff\n"},
-                                           EchoCase{3, -1, 0, L"3: ffffffff,0\n"},
-                                           EchoCase{0, 2147483647, -2147483647 - 1,
-                                                    L"0: 7fffffff,80000000\n"},
-                                           EchoCase{0, 0xABCDEF, 10, L"0: abcdef,a\n"}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, EchoLine,
+    ::testing::Values(EchoCase{0, 5, 6, L"0: 5,6\n"}, EchoCase{1, 255, 0, L"1: ff,0\n"},
+                      EchoCase{2, 256, 511, L"2: 100,1ff\n"},
+                      EchoCase{3, -1, 0, L"3: ffffffff,0\n"},
+                      EchoCase{0, 2147483647, -2147483647 - 1, L"0: 7fffffff,80000000\n"},
+                      EchoCase{0, 0xABCDEF, 10, L"0: abcdef,a\n"}));
 
 // The exact bytes each message puts on standard output in a UTF-8 locale.
 TEST(MessageBytes, Utf8Locale) {
     LocaleGuard locale("C.UTF-8");
     ASSERT_TRUE(locale.active());
-    EXPECT_EQ(encodeForOutput(indexLimitMessage()),
-              "4\xE5\x80\x8B\xE4\xBB\xA5\xE4\xB8\x8A\xE3\x81\xAE\xE6\x8C\x87\xE5\xAE\x9A\xE3\x81\xAF"
-              "\xE3\x82\xB5\xE3\x83\x9D\xE3\x83\xBC\xE3\x83\x88\xE3\x81\x97\xE3\x81\xA6\xE3\x81\x84"
-              "\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93");
+    EXPECT_EQ(
+        encodeForOutput(indexLimitMessage()),
+        "4\xE5\x80\x8B\xE4\xBB\xA5\xE4\xB8\x8A\xE3\x81\xAE\xE6\x8C\x87\xE5\xAE\x9A\xE3\x81\xAF"
+        "\xE3\x82\xB5\xE3\x83\x9D\xE3\x83\xBC\xE3\x83\x88\xE3\x81\x97\xE3\x81\xA6\xE3\x81\x84"
+        "\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93");
     EXPECT_EQ(encodeForOutput(notFoundMessage()),
               "USB-IO2\xE3\x81\x8C\xE8\xA6\x8B\xE3\x81\xA4\xE3\x81\x8B\xE3\x82\x8A\xE3\x81\xBE"
               "\xE3\x81\x9B\xE3\x82\x93\n");
     EXPECT_EQ(encodeForOutput(countMessage(2)),
               "USB-IO2\xE3\x81\xAE\xE6\x8E\xA5\xE7\xB6\x9A\xE6\x95\xB0 2\xE5\x80\x8B\n");
-    EXPECT_EQ(encodeForOutput(valueLimitMessage()),
-              "1\xE5\x80\x8B\xE3\x81\xAE\xE3\x83\x87\xE3\x83\x90\xE3\x82\xA4\xE3\x82\xB9\xE3\x81\xAB"
-              "2\xE5\x80\x8B\xE4\xBB\xA5\xE4\xB8\x8A\xE3\x81\xAE\xE5\x87\xBA\xE5\x8A\x9B\xE3\x81\xAF"
-              "\xE8\xA8\xAD\xE5\xAE\x9A\xE3\x81\xA7\xE3\x81\x8D\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93\n");
+    EXPECT_EQ(
+        encodeForOutput(valueLimitMessage()),
+        "1\xE5\x80\x8B\xE3\x81\xAE\xE3\x83\x87\xE3\x83\x90\xE3\x82\xA4\xE3\x82\xB9\xE3\x81\xAB"
+        "2\xE5\x80\x8B\xE4\xBB\xA5\xE4\xB8\x8A\xE3\x81\xAE\xE5\x87\xBA\xE5\x8A\x9B\xE3\x81\xAF"
+        "\xE8\xA8\xAD\xE5\xAE\x9A\xE3\x81\xA7\xE3\x81\x8D\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93\n");
     EXPECT_EQ(encodeForOutput(communicationErrorMessage()),
               "\xE9\x80\x9A\xE4\xBF\xA1\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\xE3\x81\x8C\xE7\x99\xBA"
               "\xE7\x94\x9F\xE3\x81\x97\xE3\x81\xBE\xE3\x81\x97\xE3\x81\x9F\n");

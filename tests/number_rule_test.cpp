@@ -23,8 +23,10 @@ std::wstring digitsOf(char32_t zero, std::string_view ascii) {
 
 TEST(NumberRule, EveryDigitOfEveryRunCounts) {
     for (char32_t zero : kDigitRuns) {
-        EXPECT_EQ(parseNumber(digitsOf(zero, "1234567890")), 1234567890) << std::hex << static_cast<unsigned>(zero);
-        EXPECT_EQ(parseNumber(digitsOf(zero, "-98")), -98) << std::hex << static_cast<unsigned>(zero);
+        EXPECT_EQ(parseNumber(digitsOf(zero, "1234567890")), 1234567890)
+            << std::hex << static_cast<unsigned>(zero);
+        EXPECT_EQ(parseNumber(digitsOf(zero, "-98")), -98)
+            << std::hex << static_cast<unsigned>(zero);
         for (int d = 0; d < 10; ++d) {
             EXPECT_EQ(digitValue(zero + static_cast<char32_t>(d)), d);
         }
@@ -58,10 +60,10 @@ INSTANTIATE_TEST_SUITE_P(
         NumberCase{L"+42", 42}, NumberCase{L"-42", -42}, NumberCase{L"007", 7},
         NumberCase{L"12abc", 12}, NumberCase{L"1 2", 1}, NumberCase{L"+", 0}, NumberCase{L"-", 0},
         NumberCase{L"--1", 0}, NumberCase{L"+-1", 0}, NumberCase{L"- 1", 0},
-        NumberCase{L"   17", 17}, NumberCase{L"\t\n\v\f\r 5", 5}, NumberCase{L"\u3000\uFF11\uFF12", 12},
-        NumberCase{L"\u00A0-3", -3}, NumberCase{L"x1", 0}, NumberCase{L"1x2", 1},
-        NumberCase{L"\uFF0B\uFF11", 0},  // a full-width plus is no sign
-        NumberCase{L"1\uFF12\u0663", 123},  // scripts may mix
+        NumberCase{L"   17", 17}, NumberCase{L"\t\n\v\f\r 5", 5},
+        NumberCase{L"\u3000\uFF11\uFF12", 12}, NumberCase{L"\u00A0-3", -3}, NumberCase{L"x1", 0},
+        NumberCase{L"1x2", 1}, NumberCase{L"\uFF0B\uFF11", 0},  // a full-width plus is no sign
+        NumberCase{L"1\uFF12\u0663", 123},                      // scripts may mix
         NumberCase{L"2147483647", 2147483647}, NumberCase{L"2147483648", 2147483647},
         NumberCase{L"99999999999999999999999", 2147483647},
         NumberCase{L"-2147483648", -2147483647 - 1}, NumberCase{L"-2147483649", -2147483647 - 1},

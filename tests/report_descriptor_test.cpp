@@ -37,17 +37,16 @@ TEST(ReportDescriptor, BoardHasSixtyFiveByteReportsUnnumbered) {
 // included in the one extra byte.
 TEST(ReportDescriptor, NumberedReportsTakeTheLongest) {
     const std::vector<std::uint8_t> descriptor = {
-        0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01,
-        0x85, 0x01,              // Report ID 1
-        0x75, 0x08, 0x95, 0x10,  // 16 bytes
-        0x81, 0x02,              // Input
-        0x91, 0x02,              // Output
-        0x85, 0x02,              // Report ID 2
-        0x95, 0x20,              // 32 bytes
-        0x81, 0x02,              // Input
-        0x75, 0x01, 0x95, 0x03,  // 3 bits
-        0x91, 0x02,              // Output
-        0xB1, 0x02,              // Feature: counted in neither
+        0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01,  // Report ID 1
+        0x75, 0x08, 0x95, 0x10,                                // 16 bytes
+        0x81, 0x02,                                            // Input
+        0x91, 0x02,                                            // Output
+        0x85, 0x02,                                            // Report ID 2
+        0x95, 0x20,                                            // 32 bytes
+        0x81, 0x02,                                            // Input
+        0x75, 0x01, 0x95, 0x03,                                // 3 bits
+        0x91, 0x02,                                            // Output
+        0xB1, 0x02,                                            // Feature: counted in neither
         0xC0,
     };
     const auto summary = summarizeReportDescriptor(descriptor);
@@ -87,9 +86,9 @@ TEST(ReportDescriptor, PushAndPopRestoreGlobals) {
 
 TEST(ReportDescriptor, SkipsLongItemsAndFourByteData) {
     const std::vector<std::uint8_t> descriptor = {
-        0xFE, 0x02, 0x10, 0xAA, 0xBB,        // long item with 2 data bytes
-        0x77, 0x08, 0x00, 0x00, 0x00,        // Report Size (8), 4-byte form
-        0x97, 0x40, 0x00, 0x00, 0x00,        // Report Count (64), 4-byte form
+        0xFE, 0x02, 0x10, 0xAA, 0xBB,  // long item with 2 data bytes
+        0x77, 0x08, 0x00, 0x00, 0x00,  // Report Size (8), 4-byte form
+        0x97, 0x40, 0x00, 0x00, 0x00,  // Report Count (64), 4-byte form
         0x81, 0x02,
     };
     const auto summary = summarizeReportDescriptor(descriptor);
@@ -109,7 +108,8 @@ TEST(ReportDescriptor, RejectsMalformedDescriptors) {
         EXPECT_FALSE(summarizeReportDescriptor(descriptor)) << descriptor.size();
     }
     // A cut-off board descriptor fails too, rather than giving short lengths.
-    const std::vector<std::uint8_t> truncated(kBoardDescriptor.begin(), kBoardDescriptor.begin() + 10);
+    const std::vector<std::uint8_t> truncated(kBoardDescriptor.begin(),
+                                              kBoardDescriptor.begin() + 10);
     EXPECT_FALSE(summarizeReportDescriptor(truncated));
 }
 

@@ -16,7 +16,7 @@ using testing::FakeHidLayer;
 using testing::FakeRead;
 
 class RecordingOutput final : public ConsoleOutput {
-public:
+  public:
     void write(std::wstring_view text) override { written += text; }
     std::wstring written;
 };
@@ -30,7 +30,7 @@ std::vector<std::uint8_t> portReport(std::uint8_t port1, std::uint8_t port2) {
 }
 
 class RunTest : public ::testing::Test {
-protected:
+  protected:
     int run(const std::wstring& line) {
         std::wistringstream in(line);
         std::vector<std::wstring> arguments;
@@ -87,8 +87,9 @@ TEST_F(RunTest, WritesSelectedBoardsInOrderWithExactBytes) {
     addBoards(2);
     EXPECT_EQ(run(L"3 4 /s1 5"), kExitSuccess);
     EXPECT_EQ(out.written, echoLine(0, 3, 4) + echoLine(1, 5, 0) + countMessage(2));
-    EXPECT_EQ(deviceCalls(), (std::vector<std::string>{"open b0", "write b0", "read b0", "close b0",
-                                                        "open b1", "write b1", "read b1", "close b1"}));
+    EXPECT_EQ(deviceCalls(),
+              (std::vector<std::string>{"open b0", "write b0", "read b0", "close b0", "open b1",
+                                        "write b1", "read b1", "close b1"}));
     EXPECT_EQ(hid.device("b0").written, (Reports{portReport(3, 4)}));
     EXPECT_EQ(hid.device("b1").written, (Reports{portReport(5, 0)}));
 }
@@ -136,7 +137,8 @@ TEST_F(RunTest, OpenFailureAfterAnEarlierBoardWasWritten) {
     addBoards(2);
     hid.device("b1").openError = OpenError::accessDenied;
     EXPECT_EQ(run(L"/s0 1 /s1 2 /t50"), kExitArgumentOrBoard);
-    EXPECT_EQ(out.written, echoLine(0, 1, 0) + echoLine(1, 2, 0) + countMessage(2) + notFoundMessage());
+    EXPECT_EQ(out.written,
+              echoLine(0, 1, 0) + echoLine(1, 2, 0) + countMessage(2) + notFoundMessage());
     EXPECT_EQ(hid.device("b0").written.size(), 1u);
     EXPECT_TRUE(sleeps.empty());
 }
@@ -166,9 +168,9 @@ TEST_F(RunTest, ArgumentErrorsEndBeforeAnyBoardIsLookedFor) {
         std::wstring arguments;
         std::wstring output;
     };
-    for (const Case& c : {Case{L"1 2 3", valueLimitMessage()}, Case{L"/s4", indexLimitMessage()},
-                          Case{L"5 /s9", indexLimitMessage()},
-                          Case{L"/s-1 5", negativeIndexMessage()}}) {
+    for (const Case& c :
+         {Case{L"1 2 3", valueLimitMessage()}, Case{L"/s4", indexLimitMessage()},
+          Case{L"5 /s9", indexLimitMessage()}, Case{L"/s-1 5", negativeIndexMessage()}}) {
         out.written.clear();
         EXPECT_EQ(run(c.arguments), kExitArgumentOrBoard);
         EXPECT_EQ(out.written, c.output);

@@ -57,31 +57,28 @@ TEST_P(ParseAccepted, FillsSettings) {
 // {selected, port1, port2} for slots 0..3, then waitMs and highestIndex.
 INSTANTIATE_TEST_SUITE_P(
     Table, ParseAccepted,
-    ::testing::Values(
-        ParseCase{L"", {}},
-        ParseCase{L"5 6", {{{{1, 5, 6}}}}},
-        ParseCase{L"5", {{{{1, 5, 0}}}}},
-        ParseCase{L"/s1 255", {{{{0, 0, 0}, {1, 255, 0}}}, 0, 1}},
-        ParseCase{L"7 /s2 1 2 /t500", {{{{1, 7, 0}, {0, 0, 0}, {1, 1, 2}}}, 500, 2}},
-        ParseCase{L"/s1", {{{{0, 0, 0}, {1, 0, 0}}}, 0, 1}},
-        ParseCase{L"/s1 1 2 /s1 3", {{{{0, 0, 0}, {1, 3, 2}}}, 0, 1}},
-        ParseCase{L"/s3", {{{{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {1, 0, 0}}}, 0, 3}},
-        ParseCase{L"/S1", {{{{1, 0, 0}}}}},
-        ParseCase{L"/sx", {{{{1, 0, 0}}}}},
-        ParseCase{L"/tabc", {}},
-        ParseCase{L"/s2 1 /s1 1", {{{{0, 0, 0}, {1, 1, 0}, {1, 1, 0}}}, 0, 2}},
-        ParseCase{L"/s 1", {{{{1, 1, 0}}}}},
-        ParseCase{L"-1", {{{{1, -1, 0}}}}},
-        ParseCase{L"/t100 /t-5", {{}, -5, 0}},
-        ParseCase{L"/t1 5 /t2 6", {{{{1, 5, 6}}}, 2, 0}},  // /t keeps the value position
-        ParseCase{L"/s0 1 2 /s1 3 4", {{{{1, 1, 2}, {1, 3, 4}}}, 0, 1}},
-        ParseCase{L"/x 7", {{{{1, 0, 7}}}}},                // an unknown switch is a value
-        ParseCase{L"/s\uFF12 \uFF15", {{{{0, 0, 0}, {0, 0, 0}, {1, 5, 0}}}, 0, 2}},
-        ParseCase{L"/s+1 9", {{{{0, 0, 0}, {1, 9, 0}}}, 0, 1}},
-        ParseCase{L"/s-0 9", {{{{1, 9, 0}}}}},
-        ParseCase{L"/s1x 9", {{{{0, 0, 0}, {1, 9, 0}}}, 0, 1}},
-        ParseCase{L"256 99999999999", {{{{1, 256, 2147483647}}}}},
-        ParseCase{L"/t99999999999", {{}, 2147483647, 0}}));
+    ::testing::Values(ParseCase{L"", {}}, ParseCase{L"5 6", {{{{1, 5, 6}}}}},
+                      ParseCase{L"5", {{{{1, 5, 0}}}}},
+                      ParseCase{L"/s1 255", {{{{0, 0, 0}, {1, 255, 0}}}, 0, 1}},
+                      ParseCase{L"7 /s2 1 2 /t500", {{{{1, 7, 0}, {0, 0, 0}, {1, 1, 2}}}, 500, 2}},
+                      ParseCase{L"/s1", {{{{0, 0, 0}, {1, 0, 0}}}, 0, 1}},
+                      ParseCase{L"/s1 1 2 /s1 3", {{{{0, 0, 0}, {1, 3, 2}}}, 0, 1}},
+                      ParseCase{L"/s3", {{{{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {1, 0, 0}}}, 0, 3}},
+                      ParseCase{L"/S1", {{{{1, 0, 0}}}}}, ParseCase{L"/sx", {{{{1, 0, 0}}}}},
+                      ParseCase{L"/tabc", {}},
+                      ParseCase{L"/s2 1 /s1 1", {{{{0, 0, 0}, {1, 1, 0}, {1, 1, 0}}}, 0, 2}},
+                      ParseCase{L"/s 1", {{{{1, 1, 0}}}}}, ParseCase{L"-1", {{{{1, -1, 0}}}}},
+                      ParseCase{L"/t100 /t-5", {{}, -5, 0}},
+                      ParseCase{L"/t1 5 /t2 6",
+                                {{{{1, 5, 6}}}, 2, 0}},  // /t keeps the value position
+                      ParseCase{L"/s0 1 2 /s1 3 4", {{{{1, 1, 2}, {1, 3, 4}}}, 0, 1}},
+                      ParseCase{L"/x 7", {{{{1, 0, 7}}}}},  // an unknown switch is a value
+                      ParseCase{L"/s\uFF12 \uFF15", {{{{0, 0, 0}, {0, 0, 0}, {1, 5, 0}}}, 0, 2}},
+                      ParseCase{L"/s+1 9", {{{{0, 0, 0}, {1, 9, 0}}}, 0, 1}},
+                      ParseCase{L"/s-0 9", {{{{1, 9, 0}}}}},
+                      ParseCase{L"/s1x 9", {{{{0, 0, 0}, {1, 9, 0}}}, 0, 1}},
+                      ParseCase{L"256 99999999999", {{{{1, 256, 2147483647}}}}},
+                      ParseCase{L"/t99999999999", {{}, 2147483647, 0}}));
 
 struct ErrorCase {
     std::wstring arguments;
@@ -96,24 +93,24 @@ TEST_P(ParseRejected, GivesTheError) {
     EXPECT_EQ(std::get<ArgumentError>(result), GetParam().error);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ParseRejected,
-    ::testing::Values(ErrorCase{L"1 2 3", ArgumentError::valueLimit},
-                      ErrorCase{L"/s0 1 2 3", ArgumentError::valueLimit},
-                      ErrorCase{L"/s2 1 2 3", ArgumentError::valueLimit},
-                      ErrorCase{L"1 2 /t5 3", ArgumentError::valueLimit},
-                      ErrorCase{L"/s4", ArgumentError::indexLimit},
-                      ErrorCase{L"/s9", ArgumentError::indexLimit},
-                      ErrorCase{L"/s99999999999", ArgumentError::indexLimit},
-                      ErrorCase{L"5 6 /s4", ArgumentError::indexLimit},
-                      ErrorCase{L"/s\uFF14", ArgumentError::indexLimit},
-                      ErrorCase{L"/s-1", ArgumentError::negativeIndex},
-                      ErrorCase{L"/s-99999999999", ArgumentError::negativeIndex},
-                      ErrorCase{L"/s1 /s-2 5", ArgumentError::negativeIndex},
-                      // The first error met wins.
-                      ErrorCase{L"/s-1 /s4", ArgumentError::negativeIndex},
-                      ErrorCase{L"/s4 /s-1", ArgumentError::indexLimit},
-                      ErrorCase{L"1 2 3 /s4", ArgumentError::valueLimit}));
+INSTANTIATE_TEST_SUITE_P(Table, ParseRejected,
+                         ::testing::Values(ErrorCase{L"1 2 3", ArgumentError::valueLimit},
+                                           ErrorCase{L"/s0 1 2 3", ArgumentError::valueLimit},
+                                           ErrorCase{L"/s2 1 2 3", ArgumentError::valueLimit},
+                                           ErrorCase{L"1 2 /t5 3", ArgumentError::valueLimit},
+                                           ErrorCase{L"/s4", ArgumentError::indexLimit},
+                                           ErrorCase{L"/s9", ArgumentError::indexLimit},
+                                           ErrorCase{L"/s99999999999", ArgumentError::indexLimit},
+                                           ErrorCase{L"5 6 /s4", ArgumentError::indexLimit},
+                                           ErrorCase{L"/s\uFF14", ArgumentError::indexLimit},
+                                           ErrorCase{L"/s-1", ArgumentError::negativeIndex},
+                                           ErrorCase{L"/s-99999999999",
+                                                     ArgumentError::negativeIndex},
+                                           ErrorCase{L"/s1 /s-2 5", ArgumentError::negativeIndex},
+                                           // The first error met wins.
+                                           ErrorCase{L"/s-1 /s4", ArgumentError::negativeIndex},
+                                           ErrorCase{L"/s4 /s-1", ArgumentError::indexLimit},
+                                           ErrorCase{L"1 2 3 /s4", ArgumentError::valueLimit}));
 
 // After "/s0", a bare value goes to port 1 of board 0 and no implicit
 // selection happens on top; a third value is still the error.

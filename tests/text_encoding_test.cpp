@@ -28,12 +28,16 @@ TEST(Utf8, InvalidBytesBecomeReplacementCharacters) {
     };
     const std::vector<Case> cases = {
         {"\xFF", L"\uFFFD"},
-        {"1\x80" "2", L"1\uFFFD2"},
-        {"\xC0\xB1", L"\uFFFD\uFFFD"},       // overlong '1'
-        {"\xE3\x81", L"\uFFFD"},             // cut off at the end
-        {"\xE3\x81" "5", L"\uFFFD5"},        // cut off before a digit
-        {"\xED\xA0\x80", L"\uFFFD"},         // a surrogate
-        {"\xF4\x90\x80\x80", L"\uFFFD"},     // past U+10FFFF
+        {"1\x80"
+         "2",
+         L"1\uFFFD2"},
+        {"\xC0\xB1", L"\uFFFD\uFFFD"},  // overlong '1'
+        {"\xE3\x81", L"\uFFFD"},        // cut off at the end
+        {"\xE3\x81"
+         "5",
+         L"\uFFFD5"},                     // cut off before a digit
+        {"\xED\xA0\x80", L"\uFFFD"},      // a surrogate
+        {"\xF4\x90\x80\x80", L"\uFFFD"},  // past U+10FFFF
         {std::string("a\0b", 3), std::wstring(L"a\0b", 3)},
     };
     for (const Case& c : cases) {
@@ -54,8 +58,12 @@ TEST(DecodeArgument, FullWidthDigitsAreDigitsInAnyLocale) {
 TEST(DecodeArgument, BytesTheLocaleRejectsFallBackToUtf8) {
     LocaleGuard locale("C.UTF-8");
     ASSERT_TRUE(locale.active());
-    EXPECT_FALSE(decodeWithLocale("\xFF" "5"));
-    EXPECT_EQ(decodeArgument("\xFF" "5"), L"\uFFFD5");
+    EXPECT_FALSE(
+        decodeWithLocale("\xFF"
+                         "5"));
+    EXPECT_EQ(decodeArgument("\xFF"
+                             "5"),
+              L"\uFFFD5");
 }
 
 TEST(EncodeForOutput, UsesTheLocaleWhereItCan) {

@@ -38,7 +38,8 @@ bool exchange(BoardConnection& connection, const Command& command, Reply& reply)
     const std::uint8_t tag = command[kTagByte];
     const auto deadline = connection.hid->now() + kReplyTimeLimit;
     for (;;) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - connection.hid->now());
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - connection.hid->now());
         if (left <= std::chrono::milliseconds::zero()) {
             return false;
         }

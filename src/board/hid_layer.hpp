@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace usbio2 {
@@ -43,7 +44,7 @@ enum class OpenError { notFound, accessDenied, busy, failed };
 
 // One open HID interface; closed when destroyed.
 class HidDevice {
-public:
+  public:
     virtual ~HidDevice() = default;
 
     virtual ReportLengths reportLengths() const = 0;
@@ -57,13 +58,20 @@ public:
     virtual ReadResult read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) = 0;
 };
 
+// Where an interface is plugged in and its serial number, in UTF-8, for
+// people to tell boards apart; each empty where the platform does not say.
+struct HidInterfaceDetails {
+    std::string location;
+    std::string serialNumber;
+};
+
 struct OpenResult {
     std::unique_ptr<HidDevice> device;  // null on failure
     OpenError error = OpenError::failed;
 };
 
 class HidLayer {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     virtual ~HidLayer() = default;
@@ -73,6 +81,9 @@ public:
     virtual std::vector<HidInterfaceInfo> listInterfaces(InterfaceFilter wanted) = 0;
 
     virtual OpenResult open(const std::filesystem::path& path) = 0;
+
+    // Only for listing boards to a person; a run never asks.
+    virtual HidInterfaceDetails describe(const std::filesystem::path& path) = 0;
 
     // The clock that report time limits are measured against.
     virtual Clock::time_point now() { return Clock::now(); }

@@ -27,7 +27,7 @@ struct DirCloser {
 using Directory = std::unique_ptr<DIR, DirCloser>;
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -39,7 +39,7 @@ public:
     int get() const { return fd_; }
     int release() { return std::exchange(fd_, -1); }
 
-private:
+  private:
     int fd_;
 };
 
@@ -88,7 +88,7 @@ OpenError openErrorFor(int error) {
 }
 
 class HidrawDevice final : public HidDevice {
-public:
+  public:
     HidrawDevice(int fd, DescriptorSummary summary) : fd_(fd), summary_(summary) {}
 
     ReportLengths reportLengths() const override { return summary_.lengths; }
@@ -147,15 +147,17 @@ public:
         return {ReadStatus::ok, static_cast<std::size_t>(n) + offset};
     }
 
-private:
+  private:
     FileDescriptor fd_;
     DescriptorSummary summary_;
 };
 
 class LinuxHidLayer final : public HidLayer {
-public:
+  public:
     LinuxHidLayer(std::filesystem::path sysRoot, std::filesystem::path devRoot)
-        : devicesFolder_((sysRoot / "bus/hid/devices").string()), devRoot_(std::move(devRoot)) {}
+        : sysRoot_(std::move(sysRoot)),
+          devicesFolder_((sysRoot_ / "bus/hid/devices").string()),
+          devRoot_(std::move(devRoot)) {}
 
     std::vector<HidInterfaceInfo> listInterfaces(InterfaceFilter wanted) override {
         // Each entry's name carries bus, vendor and product, so one directory
@@ -181,8 +183,9 @@ public:
                 continue;
             }
             if (auto number = findHidrawNumber(folder)) {
-                found.emplace_back(*number, HidInterfaceInfo{devRoot_ / ("hidraw" + std::to_string(*number)),
-                                                             identity->vendorId, identity->productId});
+                found.emplace_back(*number,
+                                   HidInterfaceInfo{devRoot_ / ("hidraw" + std::to_string(*number)),
+                                                    identity->vendorId, identity->productId});
             }
         }
         // The platform's order is that of the nodes: hidraw10 after hidraw9.
@@ -217,7 +220,37 @@ public:
         return {std::make_unique<HidrawDevice>(owner.release(), summary), OpenError::failed};
     }
 
-private:
+    HidInterfaceDetails describe(const std::filesystem::path& path) override {
+        HidInterfaceDetails details;
+        std::error_code error;
+        const std::filesystem::path folder = std::filesystem::canonical(
+            sysRoot_ / "class/hidraw" / path.filename() / "device", error);
+        if (error) {
+            return details;
+        }
+        details.location = usbPortOf(folder.native());
+        // A USB device keeps its serial number beside its interfaces; the HID
+        // layer repeats it as HID_UNIQ, which virtual devices have too.
+        std::optional<std::string> serial;
+        if (!details.location.empty()) {
+            serial = readSmallFile((folder.parent_path().parent_path() / "serial").native());
+        }
+        if (!serial || serial->empty()) {
+            if (auto uevent = readSmallFile((folder / "uevent").native())) {
+                serial = std::string(findUeventField(*uevent, "HID_UNIQ").value_or(""));
+            }
+        }
+        if (serial) {
+            while (!serial->empty() && (serial->back() == '\n' || serial->back() == ' ')) {
+                serial->pop_back();
+            }
+            details.serialNumber = std::move(*serial);
+        }
+        return details;
+    }
+
+  private:
+    std::filesystem::path sysRoot_;
     std::string devicesFolder_;
     std::filesystem::path devRoot_;
 };

@@ -22,7 +22,8 @@ std::size_t bytesFor(std::uint64_t bits) { return static_cast<std::size_t>((bits
 
 }  // namespace
 
-std::optional<DescriptorSummary> summarizeReportDescriptor(std::span<const std::uint8_t> descriptor) {
+std::optional<DescriptorSummary> summarizeReportDescriptor(
+    std::span<const std::uint8_t> descriptor) {
     GlobalState state;
     std::vector<GlobalState> stack;
     std::map<std::uint32_t, Totals> reports;  // by report ID

@@ -20,6 +20,7 @@ struct DescriptorSummary {
 
 // Nothing when the descriptor is malformed (an item running past the end,
 // a Pop without a Push).
-std::optional<DescriptorSummary> summarizeReportDescriptor(std::span<const std::uint8_t> descriptor);
+std::optional<DescriptorSummary> summarizeReportDescriptor(
+    std::span<const std::uint8_t> descriptor);
 
 }  // namespace usbio2

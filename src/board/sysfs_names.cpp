@@ -55,13 +55,13 @@ std::optional<HidIdentity> parseHidDeviceName(std::string_view name) {
     return parseTriple(name.substr(0, dot));
 }
 
-std::optional<HidIdentity> parseUeventHidId(std::string_view uevent) {
-    constexpr std::string_view kKey = "HID_ID=";
+std::optional<std::string_view> findUeventField(std::string_view uevent, std::string_view key) {
     while (!uevent.empty()) {
         const auto end = uevent.find('\n');
-        std::string_view line = uevent.substr(0, end);
-        if (line.substr(0, kKey.size()) == kKey) {
-            return parseTriple(line.substr(kKey.size()));
+        const std::string_view line = uevent.substr(0, end);
+        if (line.size() > key.size() && line.substr(0, key.size()) == key &&
+            line[key.size()] == '=') {
+            return line.substr(key.size() + 1);
         }
         if (end == std::string_view::npos) {
             break;
@@ -69,6 +69,36 @@ std::optional<HidIdentity> parseUeventHidId(std::string_view uevent) {
         uevent.remove_prefix(end + 1);
     }
     return std::nullopt;
+}
+
+std::optional<HidIdentity> parseUeventHidId(std::string_view uevent) {
+    const auto field = findUeventField(uevent, "HID_ID");
+    return field ? parseTriple(*field) : std::nullopt;
+}
+
+std::string_view usbPortOf(std::string_view hidDeviceFolder) {
+    while (!hidDeviceFolder.empty() && hidDeviceFolder.back() == '/') {
+        hidDeviceFolder.remove_suffix(1);
+    }
+    // Drop the HID device's own name; what is left ends in the USB interface,
+    // named "<port>:<configuration>.<interface>".
+    const auto slash = hidDeviceFolder.rfind('/');
+    if (slash == std::string_view::npos) {
+        return {};
+    }
+    const std::string_view parent = hidDeviceFolder.substr(0, slash);
+    const std::string_view interface = parent.substr(parent.rfind('/') + 1);
+    const auto colon = interface.find(':');
+    if (colon == 0 || colon == std::string_view::npos ||
+        interface.find('.', colon) == std::string_view::npos) {
+        return {};
+    }
+    const std::string_view port = interface.substr(0, colon);
+    // "usb1" names a root hub, never a port a board is plugged into.
+    if (port.find('-') == std::string_view::npos) {
+        return {};
+    }
+    return port;
 }
 
 std::optional<unsigned> parseHidrawNumber(std::string_view name) {

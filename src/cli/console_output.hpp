@@ -7,7 +7,7 @@
 namespace usbio2 {
 
 class ConsoleOutput {
-public:
+  public:
     virtual ~ConsoleOutput() = default;
     // Writes the message at once, so it is out before any board is touched
     // and still arrives if the process ends right after.

@@ -10,7 +10,7 @@ namespace usbio2 {
 namespace {
 
 class StandardOutput final : public ConsoleOutput {
-public:
+  public:
     void write(std::wstring_view text) override {
         const std::string bytes = encodeForOutput(text);
         std::size_t done = 0;

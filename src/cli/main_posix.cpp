@@ -1,7 +1,7 @@
 // Entry point on POSIX systems: arguments arrive as bytes in the locale's
 // encoding and are decoded once, here.
-#include <csignal>
 #include <clocale>
+#include <csignal>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
 
     auto hid = usbio2::makeSystemHidLayer();
     auto out = usbio2::makeStandardOutput();
-    usbio2::RunEnvironment env{*hid, *out,
-                               [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); }};
+    usbio2::RunEnvironment env{
+        *hid, *out, [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); }};
     return usbio2::runTool(arguments, env);
 }

@@ -1,6 +1,5 @@
 #include "cli/messages.hpp"
 
-
 namespace usbio2 {
 namespace {
 
@@ -26,9 +25,13 @@ std::wstring indexLimitMessage() {
     return std::to_wstring(kSlotLimit) + L"個以上の指定はサポートしていません";
 }
 
-std::wstring negativeIndexMessage() { return wholeLine(L"デバイス番号は0から3の範囲で指定してください"); }
+std::wstring negativeIndexMessage() {
+    return wholeLine(L"デバイス番号は0から3の範囲で指定してください");
+}
 
-std::wstring valueLimitMessage() { return wholeLine(L"1個のデバイスに2個以上の出力は設定できません"); }
+std::wstring valueLimitMessage() {
+    return wholeLine(L"1個のデバイスに2個以上の出力は設定できません");
+}
 
 std::wstring echoLine(int index, std::int32_t port1, std::int32_t port2) {
     return std::to_wstring(index) + L": " + hex(port1) + L',' + hex(port2) + L'\n';
@@ -36,7 +39,9 @@ std::wstring echoLine(int index, std::int32_t port1, std::int32_t port2) {
 
 std::wstring notFoundMessage() { return wholeLine(L"USB-IO2が見つかりません"); }
 
-std::wstring countMessage(int count) { return L"USB-IO2の接続数 " + std::to_wstring(count) + L"個\n"; }
+std::wstring countMessage(int count) {
+    return L"USB-IO2の接続数 " + std::to_wstring(count) + L"個\n";
+}
 
 std::wstring communicationErrorMessage() { return wholeLine(L"通信エラーが発生しました"); }
 

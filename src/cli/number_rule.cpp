@@ -43,8 +43,9 @@ std::int32_t parseNumber(std::wstring_view text) {
     }
     // Accumulate towards the limit of the sign's side, stopping there: the
     // magnitude never exceeds 2^31, so it cannot overflow.
-    const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
-                                        : std::numeric_limits<std::int32_t>::max();
+    const std::int64_t limit =
+        negative ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
+                 : std::numeric_limits<std::int32_t>::max();
     std::int64_t magnitude = 0;
     for (; it != text.end(); ++it) {
         const int digit = digitValue(static_cast<char32_t>(*it));
