@@ -69,11 +69,23 @@ TEST_P(BlackBox, OutputAndExitCode) {
         {"/s9 1", kIndexLimit, 1},
         {"/S1", "0: 0,0\n" + kNotFound, 1},
         {"'/s\xEF\xBC\x92' '\xEF\xBC\x91\xEF\xBC\x92'", "2: c,0\n" + kNotFound, 1},
+        {"--list", kNotFound, 1},
+        {"--help 5", "0: 0,5\n" + kNotFound, 1},
+        {"--version", "usbio2-write " USBIO2_VERSION "\n", 0},
     };
     for (const BlackBoxCase& c : cases) {
         const Outcome outcome = runTool(GetParam(), c.arguments);
         EXPECT_EQ(outcome.output, c.output) << c.arguments;
         EXPECT_EQ(outcome.exitCode, c.exitCode) << c.arguments;
+    }
+}
+
+// Help is printed without looking for boards, so it succeeds here.
+TEST_P(BlackBox, HelpAloneSucceeds) {
+    for (const char* word : {"--help", "-h", "'/?'"}) {
+        const Outcome outcome = runTool(GetParam(), word);
+        EXPECT_EQ(outcome.exitCode, 0) << word;
+        EXPECT_NE(outcome.output.find("usbio2-write /s1 5 6 /t200"), std::string::npos) << word;
     }
 }
 

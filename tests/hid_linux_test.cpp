@@ -112,6 +112,34 @@ TEST_F(LinuxHidTest, NodeWithoutDescriptorDeclaresNoReports) {
     EXPECT_EQ(opened.device->reportLengths().output, 0u);
 }
 
+// --list names where a board is plugged in: the USB port from the resolved
+// sysfs path, the serial number from the USB device or else from HID_UNIQ.
+TEST_F(LinuxHidTest, DescribeReadsPortAndSerialNumber) {
+    const fs::path usbDevice = root / "sys/devices/pci0000:00/0000:00:14.0/usb1/1-1/1-1.2";
+    const fs::path usbBoard = usbDevice / "1-1.2:1.0/0003:1352:0120.0001";
+    fs::create_directories(usbBoard);
+    std::ofstream(usbDevice / "serial") << "A1B2\n";
+    std::ofstream(usbBoard / "uevent") << "HID_UNIQ=ignored\n";
+    const fs::path virtualBoard = root / "sys/devices/virtual/misc/uhid/0003:1352:0121.0002";
+    fs::create_directories(virtualBoard);
+    std::ofstream(virtualBoard / "uevent") << "HID_NAME=sim\nHID_UNIQ=virt-7\n";
+    fs::create_directories(root / "sys/class/hidraw/hidraw3");
+    fs::create_directories(root / "sys/class/hidraw/hidraw4");
+    fs::create_directory_symlink(usbBoard, root / "sys/class/hidraw/hidraw3/device");
+    fs::create_directory_symlink(virtualBoard, root / "sys/class/hidraw/hidraw4/device");
+
+    auto hid = makeLinuxHidLayer(root / "sys", root / "dev");
+    const HidInterfaceDetails usb = hid->describe(root / "dev/hidraw3");
+    EXPECT_EQ(usb.location, "1-1.2");
+    EXPECT_EQ(usb.serialNumber, "A1B2");
+    const HidInterfaceDetails virt = hid->describe(root / "dev/hidraw4");
+    EXPECT_EQ(virt.location, "");
+    EXPECT_EQ(virt.serialNumber, "virt-7");
+    const HidInterfaceDetails gone = hid->describe(root / "dev/hidraw5");
+    EXPECT_EQ(gone.location, "");
+    EXPECT_EQ(gone.serialNumber, "");
+}
+
 // hidraw hands over unnumbered reports without the ID byte; the layer puts
 // a 0 in front. A pipe stands in for the node.
 TEST_F(LinuxHidTest, ReadPrefixesTheReportIdAndTimesOut) {

@@ -88,6 +88,23 @@ TEST(Messages, LineEndingsAsTheTableGives) {
     }
 }
 
+TEST(Messages, BoardListLineShowsDashesForUnknownFields) {
+    EXPECT_EQ(boardListLine(0, 0x1352, 0x0121, L"/dev/hidraw3", L"1-1.2", L"A1"),
+              L"0: 1352:0121 /dev/hidraw3 1-1.2 A1\n");
+    EXPECT_EQ(boardListLine(12, 0x1352, 0x0120, L"/dev/hidraw0", L"", L""),
+              L"12: 1352:0120 /dev/hidraw0 - -\n");
+}
+
+TEST(Messages, PermissionHintNamesThePathAndOnlyThenTheRule) {
+    const std::wstring withRule = permissionHint(L"/dev/hidraw3", true);
+    const std::wstring without = permissionHint(L"/dev/hidraw3", false);
+    EXPECT_EQ(withRule.rfind(L"/dev/hidraw3 ", 0), 0u);
+    EXPECT_NE(withRule.find(L"60-usbio2.rules"), std::wstring::npos);
+    EXPECT_EQ(without.find(L"udev"), std::wstring::npos);
+    EXPECT_EQ(withRule.back(), L'\n');
+    EXPECT_EQ(without.back(), L'\n');
+}
+
 TEST(Messages, NegativeIndexNamesTheValidRange) {
     EXPECT_EQ(negativeIndexMessage(), L"デバイス番号は0から3の範囲で指定してください\n");
 }

@@ -60,7 +60,11 @@ class RunTest : public ::testing::Test {
     FakeHidLayer hid;
     RecordingOutput out;
     std::vector<std::chrono::milliseconds> sleeps;
-    RunEnvironment env{hid, out, [this](std::chrono::milliseconds ms) { sleeps.push_back(ms); }};
+    RunEnvironment env{
+        .hid = hid,
+        .out = out,
+        .sleep = [this](std::chrono::milliseconds ms) { sleeps.push_back(ms); },
+    };
 };
 
 TEST_F(RunTest, NoArgumentsOneBoardCountsAndWritesNothing) {
@@ -135,7 +139,7 @@ TEST_F(RunTest, NegativeOrZeroWaitIsNoWait) {
 
 TEST_F(RunTest, OpenFailureAfterAnEarlierBoardWasWritten) {
     addBoards(2);
-    hid.device("b1").openError = OpenError::accessDenied;
+    hid.device("b1").openError = OpenError::notFound;  // unplugged since discovery
     EXPECT_EQ(run(L"/s0 1 /s1 2 /t50"), kExitArgumentOrBoard);
     EXPECT_EQ(out.written,
               echoLine(0, 1, 0) + echoLine(1, 2, 0) + countMessage(2) + notFoundMessage());
@@ -176,6 +180,75 @@ TEST_F(RunTest, ArgumentErrorsEndBeforeAnyBoardIsLookedFor) {
         EXPECT_EQ(out.written, c.output);
     }
     EXPECT_TRUE(hid.calls.empty());
+}
+
+TEST_F(RunTest, PermissionProblemIsNamedAfterTheNotFoundMessage) {
+    addBoards(2);
+    hid.device("b1").openError = OpenError::accessDenied;
+    env.udevAdvice = true;
+    EXPECT_EQ(run(L"/s1 1"), kExitArgumentOrBoard);
+    EXPECT_EQ(out.written, echoLine(1, 1, 0) + countMessage(2) + notFoundMessage() +
+                               permissionHint(L"b1", true));
+    // Nothing else was written in its place.
+    EXPECT_TRUE(hid.device("b0").written.empty());
+}
+
+TEST_F(RunTest, OtherOpenFailuresGiveNoHint) {
+    addBoards(1);
+    for (OpenError error : {OpenError::notFound, OpenError::busy, OpenError::failed}) {
+        out.written.clear();
+        hid.device("b0").openError = error;
+        EXPECT_EQ(run(L"1"), kExitArgumentOrBoard);
+        EXPECT_EQ(out.written, echoLine(0, 1, 0) + countMessage(1) + notFoundMessage());
+    }
+}
+
+// A user asking for help must never drive board 0's outputs to 0.
+TEST_F(RunTest, HelpAndVersionTouchNoBoard) {
+    addBoards(2);
+    for (const wchar_t* word : {L"--help", L"-h", L"/?"}) {
+        out.written.clear();
+        EXPECT_EQ(run(word), kExitSuccess) << word;
+        EXPECT_EQ(out.written, helpText()) << word;
+    }
+    out.written.clear();
+    EXPECT_EQ(run(L"--version"), kExitSuccess);
+    EXPECT_EQ(out.written, versionLine());
+    EXPECT_TRUE(hid.calls.empty());
+}
+
+// Anywhere but alone, the words are values like any other.
+TEST_F(RunTest, InformationalWordsWithOtherArgumentsAreValues) {
+    addBoards(1);
+    EXPECT_EQ(run(L"--help 5"), kExitSuccess);
+    EXPECT_EQ(out.written, echoLine(0, 0, 5) + countMessage(1));
+    EXPECT_EQ(hid.device("b0").written, (Reports{portReport(0, 5)}));
+    EXPECT_EQ(run(L"--list --version 1"), kExitArgumentOrBoard);  // a third value
+    EXPECT_EQ(run(L"--LIST"), kExitSuccess);                      // case matters
+    EXPECT_EQ(hid.device("b0").written.size(), 2u);
+}
+
+TEST_F(RunTest, ListShowsEveryBoardInOrderAndWritesNothing) {
+    addBoards(5);
+    hid.addDevice("mouse", 0x046D, 0xC077);
+    hid.device("b0").details = {"1-1.2", "SN-0"};
+    hid.device("b3").details = {"", "\xE6\x9D\xBF"};  // a UTF-8 serial number
+    EXPECT_EQ(run(L"--list"), kExitSuccess);
+    EXPECT_EQ(out.written, boardListLine(0, 0x1352, 0x0120, L"b0", L"1-1.2", L"SN-0") +
+                               boardListLine(1, 0x1352, 0x0121, L"b1", L"", L"") +
+                               boardListLine(2, 0x1352, 0x0120, L"b2", L"", L"") +
+                               boardListLine(3, 0x1352, 0x0121, L"b3", L"", L"\u677F") +
+                               boardListLine(4, 0x1352, 0x0120, L"b4", L"", L""));
+    EXPECT_EQ(out.written.substr(0, out.written.find(L'\n')), L"0: 1352:0120 b0 1-1.2 SN-0");
+    for (const std::string& call : deviceCalls()) {
+        EXPECT_EQ(call.rfind("describe ", 0), 0u) << call;
+    }
+}
+
+TEST_F(RunTest, ListWithoutBoardsIsNotFound) {
+    hid.addDevice("mouse", 0x046D, 0xC077);
+    EXPECT_EQ(run(L"--list"), kExitArgumentOrBoard);
+    EXPECT_EQ(out.written, notFoundMessage());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,37 @@ TEST(ParseUeventHidId, RejectsMissingOrOutOfRangeIds) {
                                "HID_ID=0003:00011352:00000120\n", "HID_ID=0003:1352\n",
                                "HID_ID=0003:00001352:00000120x\n"}) {
         EXPECT_FALSE(parseUeventHidId(uevent)) << uevent;
+    }
+}
+
+TEST(FindUeventField, MatchesWholeKeysOnly) {
+    const std::string uevent = "HID_UNIQ=\nHID_NAME=Board\nHID_UNIQ2=x\nHID_PHYS=usb-1/input0";
+    EXPECT_EQ(findUeventField(uevent, "HID_NAME"), std::optional<std::string_view>("Board"));
+    EXPECT_EQ(findUeventField(uevent, "HID_UNIQ"), std::optional<std::string_view>(""));
+    EXPECT_EQ(findUeventField(uevent, "HID_PHYS"), std::optional<std::string_view>("usb-1/input0"));
+    EXPECT_FALSE(findUeventField(uevent, "HID"));
+    EXPECT_FALSE(findUeventField(uevent, "DRIVER"));
+}
+
+TEST(UsbPortOf, TakesThePortOfTheUsbInterface) {
+    struct Case {
+        const char* folder;
+        const char* port;
+    };
+    for (const Case& c : {
+             Case{"/sys/devices/pci0000:00/0000:00:14.0/usb1/1-1/1-1.2/1-1.2:1.0/"
+                  "0003:1352:0120.0001",
+                  "1-1.2"},
+             Case{"/sys/devices/pci0000:00/0000:00:14.0/usb3/3-4/3-4:1.1/0003:1352:0121.000A/",
+                  "3-4"},
+             Case{"/sys/devices/virtual/misc/uhid/0003:1352:0120.0001", ""},
+             Case{"/sys/devices/platform/i8042/serio1/0018:04F3:3195.0002", ""},
+             Case{"/sys/devices/pci0000:00/0000:00:14.0/usb1/1-0:1.0/0003:1352:0120.0001", "1-0"},
+             Case{"/sys/devices/pci0000:00/usb1/usb1:1.0/0003:1352:0120.0001", ""},
+             Case{"0003:1352:0120.0001", ""},
+             Case{"", ""},
+         }) {
+        EXPECT_EQ(usbPortOf(c.folder), c.port) << c.folder;
     }
 }
 

@@ -8,7 +8,7 @@ int findBoards(HidLayer& hid, BoardList& list) {
     int count = 0;
     for (auto& interface : hid.listInterfaces(isBoard)) {
         if (isBoard(interface.vendorId, interface.productId)) {
-            list.push_back(BoardEntry{std::move(interface.path)});
+            list.push_back(BoardEntry{std::move(interface.path), interface.productId});
             ++count;
         }
     }

@@ -2,6 +2,7 @@
 // its board index, the number that "/s" names.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <vector>
 
@@ -11,6 +12,7 @@ namespace usbio2 {
 
 struct BoardEntry {
     std::filesystem::path devicePath;
+    std::uint16_t productId = 0;
 };
 
 using BoardList = std::vector<BoardEntry>;

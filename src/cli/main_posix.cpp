@@ -26,6 +26,10 @@ int main(int argc, char** argv) {
     auto hid = usbio2::makeSystemHidLayer();
     auto out = usbio2::makeStandardOutput();
     usbio2::RunEnvironment env{
-        *hid, *out, [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); }};
+        .hid = *hid,
+        .out = *out,
+        .sleep = [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); },
+        .udevAdvice = true,
+    };
     return usbio2::runTool(arguments, env);
 }

@@ -18,6 +18,18 @@ std::wstring hex(std::int32_t value) {
     return digits;
 }
 
+std::wstring hex4(std::uint16_t value) {
+    std::wstring digits(4, L'0');
+    for (auto it = digits.rbegin(); it != digits.rend(); ++it, value >>= 4) {
+        *it = L"0123456789abcdef"[value & 0xFu];
+    }
+    return digits;
+}
+
+std::wstring orDash(std::wstring_view text) {
+    return text.empty() ? std::wstring(L"-") : std::wstring(text);
+}
+
 }  // namespace
 
 std::wstring indexLimitMessage() {
@@ -44,5 +56,52 @@ std::wstring countMessage(int count) {
 }
 
 std::wstring communicationErrorMessage() { return wholeLine(L"通信エラーが発生しました"); }
+
+std::wstring permissionHint(std::wstring_view devicePath, bool udevAdvice) {
+    std::wstring line = std::wstring(devicePath) + L" を開く権限がありません";
+    if (udevAdvice) {
+        line += L" (udevルール 60-usbio2.rules を入れてください)";
+    }
+    return line + L'\n';
+}
+
+std::wstring helpText() {
+    return L"使い方: usbio2-write [/sN] [ポート1の値] [ポート2の値] ... [/tミリ秒]\n"
+           L"\n"
+           L"USB-IO2 (最大4台) の出力ポート1と出力ポート2に値を設定します。\n"
+           L"\n"
+           L"  /sN        以降の値をボードN (0から3) に設定します\n"
+           L"  値         ボードを選んだ後の1つ目の値がポート1、2つ目の値がポート2に\n"
+           L"             なります。/s より前の値はボード0に設定します。\n"
+           L"             値は10進数で、下位8ビットだけがボードに送られます\n"
+           L"             (256は0、511は255)。値のないポートには0を設定します\n"
+           L"  /tミリ秒   すべてのボードに書き込んだ後、指定した時間待ちます\n"
+           L"  --list     接続されているボードを番号順に表示します\n"
+           L"  --version  バージョンを表示します\n"
+           L"  --help     この説明を表示します (-h、/? も同じ)\n"
+           L"\n"
+           L"ボード番号は接続されているボードの列挙順に0から数えます\n"
+           L"(Linuxでは /dev/hidrawN の番号順)。\n"
+           L"\n"
+           L"終了コード:\n"
+           L"  0  すべてのボードに書き込みました\n"
+           L"  1  引数の誤り、ボードが見つからない、またはボードを開けません\n"
+           L"  2  通信エラー (1秒以内に応答がない場合を含みます)\n"
+           L"\n"
+           L"例:\n"
+           L"  usbio2-write /s1 5 6 /t200\n"
+           L"    ボード1のポート1に5、ポート2に6を設定し、200ミリ秒待ちます\n"
+           L"  usbio2-write 255 0 /s1 0 255\n"
+           L"    ボード0のポート1とボード1のポート2に255、ほかのポートに0を設定します\n";
+}
+
+std::wstring versionLine() { return L"usbio2-write " USBIO2_VERSION L"\n"; }
+
+std::wstring boardListLine(int index, std::uint16_t vendorId, std::uint16_t productId,
+                           std::wstring_view devicePath, std::wstring_view location,
+                           std::wstring_view serialNumber) {
+    return std::to_wstring(index) + L": " + hex4(vendorId) + L':' + hex4(productId) + L' ' +
+           orDash(devicePath) + L' ' + orDash(location) + L' ' + orDash(serialNumber) + L'\n';
+}
 
 }  // namespace usbio2

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace usbio2 {
 
@@ -21,5 +22,17 @@ std::wstring echoLine(int index, std::int32_t port1, std::int32_t port2);
 std::wstring notFoundMessage();
 std::wstring countMessage(int count);
 std::wstring communicationErrorMessage();
+
+// Printed after the not-found message when a board exists but this user may
+// not open it; `udevAdvice` adds the pointer to the udev rule.
+std::wstring permissionHint(std::wstring_view devicePath, bool udevAdvice);
+
+std::wstring helpText();
+std::wstring versionLine();
+
+// One board of "--list"; an empty location or serial number shows as "-".
+std::wstring boardListLine(int index, std::uint16_t vendorId, std::uint16_t productId,
+                           std::wstring_view devicePath, std::wstring_view location,
+                           std::wstring_view serialNumber);
 
 }  // namespace usbio2

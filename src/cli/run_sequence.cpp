@@ -6,6 +6,7 @@
 #include "board/board_discovery.hpp"
 #include "board/board_protocol.hpp"
 #include "cli/messages.hpp"
+#include "cli/text_encoding.hpp"
 
 namespace usbio2 {
 namespace {
@@ -20,6 +21,27 @@ std::wstring argumentErrorMessage(ArgumentError error) {
             return valueLimitMessage();
     }
     return {};
+}
+
+enum class Request { run, help, version, list };
+
+// The informational words count only when they stand alone; anywhere else
+// they are values like any other word, as scripts may already rely on.
+Request requestOf(std::span<const std::wstring> arguments) {
+    if (arguments.size() != 1) {
+        return Request::run;
+    }
+    const std::wstring& word = arguments[0];
+    if (word == L"--help" || word == L"-h" || word == L"/?") {
+        return Request::help;
+    }
+    if (word == L"--version") {
+        return Request::version;
+    }
+    if (word == L"--list") {
+        return Request::list;
+    }
+    return Request::run;
 }
 
 }  // namespace
@@ -49,8 +71,12 @@ int runBoards(const RunSettings& settings, RunEnvironment& env) {
         if (slot.selected == 0) {
             continue;
         }
-        if (!openBoard(env.hid, connection, list[k].devicePath)) {
+        if (const OpenBoardResult opened = openBoard(env.hid, connection, list[k].devicePath);
+            !opened) {
             env.out.write(notFoundMessage());
+            if (opened.error == OpenError::accessDenied) {
+                env.out.write(permissionHint(pathText(list[k].devicePath), env.udevAdvice));
+            }
             return kExitArgumentOrBoard;
         }
         Reply reply{};
@@ -69,7 +95,35 @@ int runBoards(const RunSettings& settings, RunEnvironment& env) {
     return kExitSuccess;
 }
 
+int listBoards(RunEnvironment& env) {
+    BoardList list;
+    if (findBoards(env.hid, list) == 0) {
+        env.out.write(notFoundMessage());
+        return kExitArgumentOrBoard;
+    }
+    for (std::size_t index = 0; index < list.size(); ++index) {
+        const BoardEntry& board = list[index];
+        const HidInterfaceDetails details = env.hid.describe(board.devicePath);
+        env.out.write(boardListLine(static_cast<int>(index), kBoardVendorId, board.productId,
+                                    pathText(board.devicePath), decodeUtf8(details.location),
+                                    decodeUtf8(details.serialNumber)));
+    }
+    return kExitSuccess;
+}
+
 int runTool(std::span<const std::wstring> arguments, RunEnvironment& env) {
+    switch (requestOf(arguments)) {
+        case Request::help:
+            env.out.write(helpText());
+            return kExitSuccess;
+        case Request::version:
+            env.out.write(versionLine());
+            return kExitSuccess;
+        case Request::list:
+            return listBoards(env);
+        case Request::run:
+            break;
+    }
     const ParseResult parsed = parseArguments(arguments);
     if (const auto* error = std::get_if<ArgumentError>(&parsed)) {
         env.out.write(argumentErrorMessage(*error));

@@ -16,6 +16,8 @@ struct RunEnvironment {
     HidLayer& hid;
     ConsoleOutput& out;
     std::function<void(std::chrono::milliseconds)> sleep;
+    // Whether a board this user may not open is fixed by installing the udev rule.
+    bool udevAdvice = false;
 };
 
 // Echoes each selected slot.
@@ -24,6 +26,9 @@ void printSettings(const RunSettings& settings, ConsoleOutput& out);
 // Finds the boards, checks every named one is present, writes each selected
 // board in discovery order, waits, and gives the exit code.
 int runBoards(const RunSettings& settings, RunEnvironment& env);
+
+// "--list": one line per board found, in discovery order; writes no board.
+int listBoards(RunEnvironment& env);
 
 // The whole run for the arguments after the program name.
 int runTool(std::span<const std::wstring> arguments, RunEnvironment& env);

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdint>
 #include <cwchar>
+#include <type_traits>
 
 namespace usbio2 {
 namespace {
@@ -148,6 +149,15 @@ std::wstring decodeArgument(std::string_view bytes) {
         return std::move(*decoded);
     }
     return decodeUtf8(bytes);
+}
+
+std::wstring pathText(const std::filesystem::path& path) {
+    if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>) {
+        return path.wstring();
+    } else {
+        // POSIX paths are bytes; the kernel's own names are ASCII.
+        return decodeUtf8(path.string());
+    }
 }
 
 }  // namespace usbio2

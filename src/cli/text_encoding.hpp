@@ -2,6 +2,7 @@
 // wide text, by the user's locale with UTF-8 as the fallback either way.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,5 +27,8 @@ std::optional<std::wstring> decodeWithLocale(std::string_view bytes);
 // A command-line argument as the locale reads it, or as UTF-8 where the
 // locale cannot, so full-width digits are digits in any terminal.
 std::wstring decodeArgument(std::string_view bytes);
+
+// A path as text to show, whatever the platform's native path encoding.
+std::wstring pathText(const std::filesystem::path& path);
 
 }  // namespace usbio2
