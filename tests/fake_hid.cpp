@@ -13,6 +13,10 @@ class FakeHandle final : public HidDevice {
 
     ReportLengths reportLengths() const override { return device_.lengths; }
 
+    std::optional<HidIds> ids() const override {
+        return device_.openedIds.value_or(HidIds{device_.vendorId, device_.productId});
+    }
+
     std::optional<std::size_t> write(std::span<const std::uint8_t> report) override {
         layer_.calls.push_back("write " + device_.path);
         device_.written.emplace_back(report.begin(), report.end());

@@ -32,6 +32,8 @@ struct FakeDevice {
     bool replyPending = false;  // a command was written and not yet answered
 
     HidInterfaceDetails details;
+    // What the opened device says it is, when that differs from the listing.
+    std::optional<HidIds> openedIds;
 
     std::vector<std::vector<std::uint8_t>> written;  // every output report received
 };

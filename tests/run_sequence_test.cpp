@@ -193,6 +193,18 @@ TEST_F(RunTest, PermissionProblemIsNamedAfterTheNotFoundMessage) {
     EXPECT_TRUE(hid.device("b0").written.empty());
 }
 
+// The node of board 1 went to a keyboard between discovery and the write.
+TEST_F(RunTest, NodeReusedByAnotherDeviceIsNeverWritten) {
+    addBoards(2);
+    hid.device("b1").openedIds = HidIds{0x046D, 0xC31C};
+    EXPECT_EQ(run(L"/s0 1 /s1 2"), kExitArgumentOrBoard);
+    EXPECT_EQ(out.written,
+              echoLine(0, 1, 0) + echoLine(1, 2, 0) + countMessage(2) + notFoundMessage());
+    EXPECT_EQ(hid.device("b0").written.size(), 1u);
+    EXPECT_TRUE(hid.device("b1").written.empty());
+    EXPECT_EQ(hid.calls.back(), "close b1");
+}
+
 TEST_F(RunTest, OtherOpenFailuresGiveNoHint) {
     addBoards(1);
     for (OpenError error : {OpenError::notFound, OpenError::busy, OpenError::failed}) {

@@ -11,6 +11,9 @@ OpenBoardResult openBoard(HidLayer& hid, BoardConnection& connection,
     if (!opened.device) {
         return {false, opened.error};
     }
+    if (const auto ids = opened.device->ids(); ids && !isBoard(ids->vendorId, ids->productId)) {
+        return {false, OpenError::notFound};
+    }
     connection.hid = &hid;
     connection.handle = std::move(opened.device);
     connection.caps = connection.handle->reportLengths();

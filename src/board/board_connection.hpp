@@ -33,7 +33,8 @@ struct OpenBoardResult {
     explicit operator bool() const { return opened; }
 };
 
-// Any connection still open is closed first.
+// Any connection still open is closed first. A device that turns out not to
+// be a board (its node was reused since discovery) is closed again untouched.
 OpenBoardResult openBoard(HidLayer& hid, BoardConnection& connection,
                           const std::filesystem::path& devicePath);
 

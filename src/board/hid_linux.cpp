@@ -93,6 +93,15 @@ class HidrawDevice final : public HidDevice {
 
     ReportLengths reportLengths() const override { return summary_.lengths; }
 
+    std::optional<HidIds> ids() const override {
+        hidraw_devinfo info{};
+        if (::ioctl(fd_.get(), HIDIOCGRAWINFO, &info) != 0) {
+            return std::nullopt;
+        }
+        return HidIds{static_cast<std::uint16_t>(info.vendor),
+                      static_cast<std::uint16_t>(info.product)};
+    }
+
     std::optional<std::size_t> write(std::span<const std::uint8_t> report) override {
         // hidraw takes the leading byte as the report number, 0 for a device
         // without numbered reports, just as Windows does.
