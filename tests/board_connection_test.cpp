@@ -102,6 +102,10 @@ struct LengthCase {
     bool sent;
 };
 
+void PrintTo(const LengthCase& c, std::ostream* os) {
+    *os << "input " << c.input << ", output " << c.output;
+}
+
 class DeclaredLengthTest : public ExchangeTest, public ::testing::WithParamInterface<LengthCase> {};
 
 // Declared lengths shorter than a report-ID byte and 64 data bytes are never

@@ -19,6 +19,10 @@ struct EchoCase {
     std::wstring line;
 };
 
+void PrintTo(const EchoCase& c, std::ostream* os) {
+    *os << c.index << " " << c.port1 << " " << c.port2;
+}
+
 class EchoLine : public ::testing::TestWithParam<EchoCase> {};
 
 TEST_P(EchoLine, PrintsIndexAndLowercaseHexOfAllBits) {

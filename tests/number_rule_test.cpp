@@ -49,6 +49,8 @@ struct NumberCase {
     std::int32_t value;
 };
 
+void PrintTo(const NumberCase& c, std::ostream* os) { *os << c.value; }
+
 class NumberRuleCases : public ::testing::TestWithParam<NumberCase> {};
 
 TEST_P(NumberRuleCases, Parses) { EXPECT_EQ(parseNumber(GetParam().text), GetParam().value); }

@@ -42,6 +42,10 @@ struct ParseCase {
     Slots expected;
 };
 
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    ::testing::internal::UniversalPrint(c.arguments, os);
+}
+
 class ParseAccepted : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseAccepted, FillsSettings) {
@@ -84,6 +88,10 @@ struct ErrorCase {
     std::wstring arguments;
     ArgumentError error;
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+    ::testing::internal::UniversalPrint(c.arguments, os);
+}
 
 class ParseRejected : public ::testing::TestWithParam<ErrorCase> {};
 
