@@ -18,7 +18,7 @@ struct DeviceRow {
     bool rootOnly = false;  // its node stays root's own when the tool runs as nobody
 };
 
-// Bounds on how long the tool ran after a board received its command.
+// Bounds on how long the tool ran on after the last command a board received.
 struct ReplyWait {
     std::chrono::milliseconds atLeast{0};
     std::chrono::milliseconds atMost{0};

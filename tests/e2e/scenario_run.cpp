@@ -156,10 +156,10 @@ void checkDevices(const Scenario& row, const std::vector<DeviceLog>& logs, const
             problems.push_back("no board received a command, so nothing waited for a reply");
         } else {
             const auto waited =
-                std::chrono::duration_cast<milliseconds>(run.endedAt - writes.front().first);
+                std::chrono::duration_cast<milliseconds>(run.endedAt - writes.back().first);
             if (waited < row.replyWait->atLeast || waited > row.replyWait->atMost) {
                 problems.push_back("the tool ended " + std::to_string(count(waited)) +
-                                   " ms after the first command, expected " +
+                                   " ms after the last command, expected " +
                                    std::to_string(count(row.replyWait->atLeast)) + " to " +
                                    std::to_string(count(row.replyWait->atMost)) + " ms");
             }
