@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/messages.hpp"
 #include "locale_guard.hpp"
 
 namespace usbio2 {
@@ -72,6 +73,79 @@ TEST(EncodeForOutput, UsesTheLocaleWhereItCan) {
     EXPECT_EQ(encodeWithLocale(L"0: 5,6\n"), std::optional<std::string>("0: 5,6\n"));
     EXPECT_FALSE(encodeWithLocale(L"\u3042"));
     EXPECT_EQ(encodeForOutput(L"\u3042"), "\xE3\x81\x82");
+}
+
+TEST(CharacterLocaleName, TakesTheFirstSetAndNotEmpty) {
+    struct Case {
+        const char* lcAll;
+        const char* lcCtype;
+        const char* lang;
+        std::string_view name;
+    };
+    const std::vector<Case> cases = {
+        {nullptr, nullptr, nullptr, ""},
+        {nullptr, nullptr, "ja_JP.UTF-8", "ja_JP.UTF-8"},
+        {nullptr, "ja_JP.eucJP", "C.UTF-8", "ja_JP.eucJP"},
+        {"C", "ja_JP.eucJP", "ja_JP.UTF-8", "C"},
+        {"", "", "ja_JP.eucJP", "ja_JP.eucJP"},
+        {"", "", "", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(characterLocaleName(c.lcAll, c.lcCtype, c.lang), c.name)
+            << (c.lcAll ? c.lcAll : "-") << ' ' << (c.lcCtype ? c.lcCtype : "-") << ' '
+            << (c.lang ? c.lang : "-");
+    }
+}
+
+TEST(NeedsLocaleLoaded, OnlyWhereTheNameLeavesTheEncodingOpen) {
+    for (const char* name :
+         {"", "C", "POSIX", "C.UTF-8", "C.utf8", "ja_JP.UTF-8", "en_US.utf8@euro", "de_DE.Utf_8"}) {
+        EXPECT_FALSE(needsLocaleLoaded(name)) << name;
+    }
+    for (const char* name :
+         {"ja_JP", "japanese", "ja_JP.eucJP", "ja_JP.SJIS", "zh_CN.GB18030", "en_US.ISO-8859-1",
+          "C.UTF-16", "xx.utf", "xx.utf8x", "ja_JP@utf8", "c"}) {
+        EXPECT_TRUE(needsLocaleLoaded(name)) << name;
+    }
+}
+
+// The names that skip loading rely on this: every message comes out the same
+// in a UTF-8 locale as in the C locale, which is where such a run stays.
+TEST(NeedsLocaleLoaded, SkippingLeavesTheOutputAndArgumentsAsInUtf8) {
+    const std::vector<std::wstring> messages = {
+        echoLine(1, 256, -1),
+        notFoundMessage(),
+        countMessage(2),
+        helpText(),
+        communicationErrorMessage(),
+        indexLimitMessage(),
+        valueLimitMessage(),
+        permissionHint(L"/dev/hidraw0", true),
+    };
+    const std::vector<std::string> arguments = {"/s1", "\xEF\xBC\x91\xEF\xBC\x92",
+                                                "\xFF"
+                                                "5",
+                                                "\xE3\x81"};
+    std::vector<std::string> inUtf8;
+    std::vector<std::wstring> decodedInUtf8;
+    {
+        LocaleGuard locale("C.UTF-8");
+        ASSERT_TRUE(locale.active());
+        for (const auto& message : messages) {
+            inUtf8.push_back(encodeForOutput(message));
+        }
+        for (const auto& argument : arguments) {
+            decodedInUtf8.push_back(decodeArgument(argument));
+        }
+    }
+    LocaleGuard locale("C");
+    ASSERT_TRUE(locale.active());
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        EXPECT_EQ(encodeForOutput(messages[i]), inUtf8[i]) << i;
+    }
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        EXPECT_EQ(decodeArgument(arguments[i]), decodedInUtf8[i]) << i;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // encoding and are decoded once, here.
 #include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -12,7 +13,13 @@
 #include "cli/text_encoding.hpp"
 
 int main(int argc, char** argv) {
-    std::setlocale(LC_ALL, "");
+    // The tool's text depends on the locale's encoding alone, so only the
+    // character category is taken from the environment, and only where the
+    // name leaves the encoding open.
+    if (usbio2::needsLocaleLoaded(usbio2::characterLocaleName(
+            std::getenv("LC_ALL"), std::getenv("LC_CTYPE"), std::getenv("LANG")))) {
+        std::setlocale(LC_CTYPE, "");
+    }
     // A reader that closes our output early must not stop us half-way
     // through writing the boards.
     std::signal(SIGPIPE, SIG_IGN);

@@ -42,7 +42,49 @@ void appendWide(std::wstring& out, char32_t c) {
     }
 }
 
+// The C library matches codesets by their letters and digits alone, in any
+// case: "UTF-8", "utf8" and "Utf_8" name one codeset.
+bool isUtf8Codeset(std::string_view codeset) {
+    constexpr std::string_view kUtf8 = "utf8";
+    std::size_t matched = 0;
+    for (const char c : codeset) {
+        const bool digit = c >= '0' && c <= '9';
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (!digit && !letter) {
+            continue;
+        }
+        const char lower = letter ? static_cast<char>(c | 0x20) : c;
+        if (matched == kUtf8.size() || kUtf8[matched] != lower) {
+            return false;
+        }
+        ++matched;
+    }
+    return matched == kUtf8.size();
+}
+
 }  // namespace
+
+std::string_view characterLocaleName(const char* lcAll, const char* lcCtype, const char* lang) {
+    for (const char* value : {lcAll, lcCtype, lang}) {
+        if (value != nullptr && *value != '\0') {
+            return value;
+        }
+    }
+    return {};
+}
+
+bool needsLocaleLoaded(std::string_view name) {
+    if (name.empty() || name == "C" || name == "POSIX") {
+        return false;
+    }
+    // language[_territory][.codeset][@modifier]
+    const std::size_t dot = name.find('.');
+    if (dot == std::string_view::npos) {
+        return true;
+    }
+    const std::string_view codeset = name.substr(dot + 1, name.find('@', dot) - dot - 1);
+    return !isUtf8Codeset(codeset);
+}
 
 std::optional<std::string> encodeWithLocale(std::wstring_view text) {
     std::string out;

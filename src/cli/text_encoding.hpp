@@ -9,6 +9,19 @@
 
 namespace usbio2 {
 
+// The locale name that decides character handling, as the C library picks
+// it: LC_ALL, else LC_CTYPE, else LANG, the first that is set and not empty.
+// Empty when none is.
+std::string_view characterLocaleName(const char* lcAll, const char* lcCtype, const char* lang);
+
+// Whether the locale of that name has to be loaded for the tool to encode
+// its text. Not for the C and POSIX locales, whose missing characters fall
+// back to UTF-8, nor for a name with a UTF-8 codeset, which, if it is not
+// installed, leaves the C locale all the same: for those the output and the
+// decoded arguments are UTF-8 whatever is installed. Loading costs more than
+// a whole board write.
+bool needsLocaleLoaded(std::string_view name);
+
 // The text in the current locale's multibyte encoding, or nothing when the
 // locale cannot represent all of it.
 std::optional<std::string> encodeWithLocale(std::wstring_view text);
