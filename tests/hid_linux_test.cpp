@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -69,6 +70,23 @@ TEST_F(LinuxHidTest, ListsWantedDevicesInNodeOrder) {
     addDevice("0018:1352:0121.0006", 0);             // another bus, still a board by its IDs
     EXPECT_EQ(listed(), (std::vector<std::string>{"hidraw0 1352:121", "hidraw9 1352:121",
                                                   "hidraw10 1352:120"}));
+}
+
+// More devices than one read of the folder returns: none is lost between
+// reads, and the boards among them still come in node order.
+TEST_F(LinuxHidTest, ListsBoardsAmongManyDevices) {
+    std::vector<std::string> expected;
+    for (int n = 0; n < 300; ++n) {
+        char name[32];
+        const bool board = n % 37 == 5;
+        std::snprintf(name, sizeof name, "0003:%04X:%04X.%04X", board ? 0x1352 : 0x046D,
+                      board ? 0x0120 : 0xC000 + n, n + 1);
+        addDevice(name, 299 - n);
+        if (board) {
+            expected.insert(expected.begin(), "hidraw" + std::to_string(299 - n) + " 1352:120");
+        }
+    }
+    EXPECT_EQ(listed(), expected);
 }
 
 TEST_F(LinuxHidTest, FilterDecidesWhatIsListed) {

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,11 +22,6 @@
 
 namespace usbio2 {
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-using Directory = std::unique_ptr<DIR, DirCloser>;
 
 class FileDescriptor {
   public:
@@ -57,18 +54,41 @@ std::optional<std::string> readSmallFile(const std::string& path) {
     return text;
 }
 
-// The hidraw node under a HID device's sysfs folder, if it has one.
-std::optional<unsigned> findHidrawNumber(const std::string& deviceFolder) {
-    Directory dir(::opendir((deviceFolder + "/hidraw").c_str()));
-    if (!dir) {
-        return std::nullopt;
+// Hands the name of each entry of a directory to `visit` until it returns
+// false. The names are read straight out of the kernel's records in a buffer
+// on the stack: with dozens of HID devices present, an allocation or a
+// string per entry would cost more than the directory read itself.
+template <typename Visit>
+void forEachName(const char* folder, Visit visit) {
+    FileDescriptor dir(::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() < 0) {
+        return;
     }
-    while (const dirent* entry = ::readdir(dir.get())) {
-        if (auto number = parseHidrawNumber(entry->d_name)) {
-            return number;
+    alignas(8) char records[4096];
+    for (;;) {
+        const ssize_t filled = ::getdents64(dir.get(), records, sizeof records);
+        if (filled <= 0) {
+            return;
+        }
+        for (ssize_t at = 0; at < filled;) {
+            unsigned short length = 0;
+            std::memcpy(&length, records + at + offsetof(dirent64, d_reclen), sizeof length);
+            if (!visit(std::string_view(records + at + offsetof(dirent64, d_name)))) {
+                return;
+            }
+            at += length;
         }
     }
-    return std::nullopt;
+}
+
+// The hidraw node under a HID device's sysfs folder, if it has one.
+std::optional<unsigned> findHidrawNumber(const std::string& deviceFolder) {
+    std::optional<unsigned> number;
+    forEachName((deviceFolder + "/hidraw").c_str(), [&](std::string_view name) {
+        number = parseHidrawNumber(name);
+        return !number;
+    });
+    return number;
 }
 
 OpenError openErrorFor(int error) {
@@ -172,31 +192,26 @@ class LinuxHidLayer final : public HidLayer {
         // Each entry's name carries bus, vendor and product, so one directory
         // read identifies every HID device; only the wanted ones cost more.
         std::vector<std::pair<unsigned, HidInterfaceInfo>> found;
-        Directory dir(::opendir(devicesFolder_.c_str()));
-        if (!dir) {
-            return {};
-        }
-        while (const dirent* entry = ::readdir(dir.get())) {
-            const std::string_view name = entry->d_name;
+        forEachName(devicesFolder_.c_str(), [&](std::string_view name) {
             if (name.front() == '.') {
-                continue;
+                return true;
             }
             std::optional<HidIdentity> identity = parseHidDeviceName(name);
-            const std::string folder = devicesFolder_ + '/' + entry->d_name;
             if (!identity) {
-                if (auto uevent = readSmallFile(folder + "/uevent")) {
+                if (auto uevent = readSmallFile(folderOf(name) + "/uevent")) {
                     identity = parseUeventHidId(*uevent);
                 }
             }
             if (!identity || !wanted(identity->vendorId, identity->productId)) {
-                continue;
+                return true;
             }
-            if (auto number = findHidrawNumber(folder)) {
+            if (auto number = findHidrawNumber(folderOf(name))) {
                 found.emplace_back(*number,
                                    HidInterfaceInfo{devRoot_ / ("hidraw" + std::to_string(*number)),
                                                     identity->vendorId, identity->productId});
             }
-        }
+            return true;
+        });
         // The platform's order is that of the nodes: hidraw10 after hidraw9.
         std::ranges::sort(found, {}, &std::pair<unsigned, HidInterfaceInfo>::first);
         std::vector<HidInterfaceInfo> interfaces;
@@ -259,6 +274,13 @@ class LinuxHidLayer final : public HidLayer {
     }
 
   private:
+    std::string folderOf(std::string_view deviceName) const {
+        std::string folder = devicesFolder_;
+        folder += '/';
+        folder += deviceName;
+        return folder;
+    }
+
     std::filesystem::path sysRoot_;
     std::string devicesFolder_;
     std::filesystem::path devRoot_;
