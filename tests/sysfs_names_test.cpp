@@ -21,13 +21,35 @@ TEST(ParseHidDeviceName, ReadsBusVendorAndProduct) {
     EXPECT_EQ(other->bus, 0x0005);
     EXPECT_EQ(other->vendorId, 0x046D);
     EXPECT_EQ(other->productId, 0xB33A);
+
+    // Lower-case digits, and a device number past 0xFFFF after many plug-ins.
+    const auto lower = parseHidDeviceName("0003:046d:c07f.1a000000");
+    ASSERT_TRUE(lower);
+    EXPECT_EQ(lower->vendorId, 0x046D);
+    EXPECT_EQ(lower->productId, 0xC07F);
 }
 
 TEST(ParseHidDeviceName, RejectsOtherNames) {
-    for (const char* name :
-         {"", ".", "..", "uevent", "0003:1352:0120", "0003:1352.0001", "0003:1352:0120.",
-          "0003:1352:0120.xyz", "0003:13520:0120.0001", "0003:1352:-120.0001", "0003::0120.0001",
-          "0003:1352:0120:0001.0001"}) {
+    for (const char* name : {"",
+                             ".",
+                             "..",
+                             "uevent",
+                             "0003:1352:0120",
+                             "0003:1352.0001",
+                             "0003:1352:0120.",
+                             "0003:1352:0120.xyz",
+                             "0003:13520:0120.0001",
+                             "0003:1352:-120.0001",
+                             "0003::0120.0001",
+                             "0003:1352:0120:0001.0001",
+                             "0003:1352:012G.0001",
+                             "0003:1352:012g.0001",
+                             "0003:1352:0/20.0001",
+                             "0003:1352:0@20.0001",
+                             "0003:1352:0`20.0001",
+                             "0003:1352:0 20.0001",
+                             "0003:1352:0120.123456789",
+                             "0003:000001352:0120.0001"}) {
         EXPECT_FALSE(parseHidDeviceName(name)) << name;
     }
 }
