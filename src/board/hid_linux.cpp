@@ -4,12 +4,14 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <linux/hidraw.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
@@ -40,8 +42,10 @@ class FileDescriptor {
     int fd_;
 };
 
-std::optional<std::string> readSmallFile(const std::string& path) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+// `path` is taken relative to the open folder `folderFd`, or to the current
+// folder for AT_FDCWD.
+std::optional<std::string> readSmallFile(int folderFd, const char* path) {
+    FileDescriptor fd(::openat(folderFd, path, O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         return std::nullopt;
     }
@@ -54,19 +58,19 @@ std::optional<std::string> readSmallFile(const std::string& path) {
     return text;
 }
 
-// Hands the name of each entry of a directory to `visit` until it returns
+std::optional<std::string> readSmallFile(const std::string& path) {
+    return readSmallFile(AT_FDCWD, path.c_str());
+}
+
+// Hands the name of each entry of an open folder to `visit` until it returns
 // false. The names are read straight out of the kernel's records in a buffer
 // on the stack: with dozens of HID devices present, an allocation or a
-// string per entry would cost more than the directory read itself.
-template <typename Visit>
-void forEachName(const char* folder, Visit visit) {
-    FileDescriptor dir(::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() < 0) {
-        return;
-    }
-    alignas(8) char records[4096];
+// string per entry would cost more than the folder read itself.
+template <std::size_t BufferSize, typename Visit>
+void forEachName(int folderFd, Visit visit) {
+    alignas(8) char records[BufferSize];
     for (;;) {
-        const ssize_t filled = ::getdents64(dir.get(), records, sizeof records);
+        const ssize_t filled = ::getdents64(folderFd, records, sizeof records);
         if (filled <= 0) {
             return;
         }
@@ -81,13 +85,32 @@ void forEachName(const char* folder, Visit visit) {
     }
 }
 
-// The hidraw node under a HID device's sysfs folder, if it has one.
-std::optional<unsigned> findHidrawNumber(const std::string& deviceFolder) {
+// `name`/`leaf`, for a HID device's entry and a file or folder inside it;
+// empty if that would not fit, which no name the kernel gives does.
+std::array<char, NAME_MAX + 16> entryPath(std::string_view name, std::string_view leaf) {
+    std::array<char, NAME_MAX + 16> path{};
+    if (name.size() + 1 + leaf.size() < path.size()) {
+        std::memcpy(path.data(), name.data(), name.size());
+        path[name.size()] = '/';
+        std::memcpy(path.data() + name.size() + 1, leaf.data(), leaf.size());
+    }
+    return path;
+}
+
+// The hidraw node in the folder of the HID device `name` of the open folder
+// of all HID devices, if it has one. Reached from that folder rather than by
+// its full path, which costs the kernel a walk from the root through sysfs.
+std::optional<unsigned> findHidrawNumber(int devicesFd, std::string_view name) {
+    FileDescriptor folder(
+        ::openat(devicesFd, entryPath(name, "hidraw").data(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     std::optional<unsigned> number;
-    forEachName((deviceFolder + "/hidraw").c_str(), [&](std::string_view name) {
-        number = parseHidrawNumber(name);
-        return !number;
-    });
+    if (folder.get() >= 0) {
+        // It holds ".", ".." and the node alone.
+        forEachName<256>(folder.get(), [&](std::string_view entry) {
+            number = parseHidrawNumber(entry);
+            return !number;
+        });
+    }
     return number;
 }
 
@@ -183,31 +206,38 @@ class HidrawDevice final : public HidDevice {
 
 class LinuxHidLayer final : public HidLayer {
   public:
-    LinuxHidLayer(std::filesystem::path sysRoot, std::filesystem::path devRoot)
+    // The roots are kept as plain strings: every std::filesystem::path made
+    // or joined is split into components on the heap, which cost a run as
+    // much as the rest of discovery.
+    LinuxHidLayer(std::string sysRoot, std::string devRoot)
         : sysRoot_(std::move(sysRoot)),
-          devicesFolder_((sysRoot_ / "bus/hid/devices").string()),
+          devicesFolder_(sysRoot_ + "/bus/hid/devices"),
           devRoot_(std::move(devRoot)) {}
 
     std::vector<HidInterfaceInfo> listInterfaces(InterfaceFilter wanted) override {
         // Each entry's name carries bus, vendor and product, so one directory
         // read identifies every HID device; only the wanted ones cost more.
         std::vector<std::pair<unsigned, HidInterfaceInfo>> found;
-        forEachName(devicesFolder_.c_str(), [&](std::string_view name) {
+        FileDescriptor devices(::open(devicesFolder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (devices.get() < 0) {
+            return {};
+        }
+        forEachName<4096>(devices.get(), [&](std::string_view name) {
             if (name.front() == '.') {
                 return true;
             }
             std::optional<HidIdentity> identity = parseHidDeviceName(name);
             if (!identity) {
-                if (auto uevent = readSmallFile(folderOf(name) + "/uevent")) {
+                if (auto uevent = readSmallFile(devices.get(), entryPath(name, "uevent").data())) {
                     identity = parseUeventHidId(*uevent);
                 }
             }
             if (!identity || !wanted(identity->vendorId, identity->productId)) {
                 return true;
             }
-            if (auto number = findHidrawNumber(folderOf(name))) {
+            if (auto number = findHidrawNumber(devices.get(), name)) {
                 found.emplace_back(*number,
-                                   HidInterfaceInfo{devRoot_ / ("hidraw" + std::to_string(*number)),
+                                   HidInterfaceInfo{devRoot_ + "/hidraw" + std::to_string(*number),
                                                     identity->vendorId, identity->productId});
             }
             return true;
@@ -248,7 +278,7 @@ class LinuxHidLayer final : public HidLayer {
         HidInterfaceDetails details;
         std::error_code error;
         const std::filesystem::path folder = std::filesystem::canonical(
-            sysRoot_ / "class/hidraw" / path.filename() / "device", error);
+            std::filesystem::path(sysRoot_) / "class/hidraw" / path.filename() / "device", error);
         if (error) {
             return details;
         }
@@ -274,25 +304,20 @@ class LinuxHidLayer final : public HidLayer {
     }
 
   private:
-    std::string folderOf(std::string_view deviceName) const {
-        std::string folder = devicesFolder_;
-        folder += '/';
-        folder += deviceName;
-        return folder;
-    }
-
-    std::filesystem::path sysRoot_;
+    std::string sysRoot_;
     std::string devicesFolder_;
-    std::filesystem::path devRoot_;
+    std::string devRoot_;
 };
 
 }  // namespace
 
 std::unique_ptr<HidLayer> makeLinuxHidLayer(std::filesystem::path sysRoot,
                                             std::filesystem::path devRoot) {
-    return std::make_unique<LinuxHidLayer>(std::move(sysRoot), std::move(devRoot));
+    return std::make_unique<LinuxHidLayer>(sysRoot.native(), devRoot.native());
 }
 
-std::unique_ptr<HidLayer> makeSystemHidLayer() { return makeLinuxHidLayer("/sys", "/dev"); }
+std::unique_ptr<HidLayer> makeSystemHidLayer() {
+    return std::make_unique<LinuxHidLayer>("/sys", "/dev");
+}
 
 }  // namespace usbio2
