@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "cli/text_encoding.hpp"
 #include "locale_guard.hpp"
@@ -37,6 +38,16 @@ INSTANTIATE_TEST_SUITE_P(
                       EchoCase{3, -1, 0, L"3: ffffffff,0\n"},
                       EchoCase{0, 2147483647, -2147483647 - 1, L"0: 7fffffff,80000000\n"},
                       EchoCase{0, 0xABCDEF, 10, L"0: abcdef,a\n"}));
+
+TEST(CountMessage, PrintsTheCountInDecimal) {
+    for (const auto& [count, digits] :
+         {std::pair{0, L"0"}, std::pair{1, L"1"}, std::pair{10, L"10"}, std::pair{64, L"64"},
+          std::pair{2147483647, L"2147483647"}}) {
+        EXPECT_EQ(countMessage(count),
+                  L"USB-IO2\u306e\u63a5\u7d9a\u6570 " + std::wstring(digits) + L"\u500b\n")
+            << count;
+    }
+}
 
 // The exact bytes each message puts on standard output in a UTF-8 locale.
 TEST(MessageBytes, Utf8Locale) {

@@ -26,6 +26,24 @@ std::wstring hex4(std::uint16_t value) {
     return digits;
 }
 
+// By hand rather than std::to_wstring, which goes through the C library's
+// wide printf and brings its code and data into memory on every run.
+std::wstring decimal(int value) {
+    std::wstring digits;
+    auto magnitude = static_cast<unsigned>(value);
+    if (value < 0) {
+        magnitude = 0u - magnitude;
+    }
+    do {
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) {
+        digits.insert(digits.begin(), L'-');
+    }
+    return digits;
+}
+
 std::wstring orDash(std::wstring_view text) {
     return text.empty() ? std::wstring(L"-") : std::wstring(text);
 }
@@ -34,7 +52,7 @@ std::wstring orDash(std::wstring_view text) {
 
 std::wstring indexLimitMessage() {
     // Shown without a line ending, as it always has been.
-    return std::to_wstring(kSlotLimit) + L"個以上の指定はサポートしていません";
+    return decimal(kSlotLimit) + L"個以上の指定はサポートしていません";
 }
 
 std::wstring negativeIndexMessage() {
@@ -46,14 +64,12 @@ std::wstring valueLimitMessage() {
 }
 
 std::wstring echoLine(int index, std::int32_t port1, std::int32_t port2) {
-    return std::to_wstring(index) + L": " + hex(port1) + L',' + hex(port2) + L'\n';
+    return decimal(index) + L": " + hex(port1) + L',' + hex(port2) + L'\n';
 }
 
 std::wstring notFoundMessage() { return wholeLine(L"USB-IO2が見つかりません"); }
 
-std::wstring countMessage(int count) {
-    return L"USB-IO2の接続数 " + std::to_wstring(count) + L"個\n";
-}
+std::wstring countMessage(int count) { return L"USB-IO2の接続数 " + decimal(count) + L"個\n"; }
 
 std::wstring communicationErrorMessage() { return wholeLine(L"通信エラーが発生しました"); }
 
@@ -100,7 +116,7 @@ std::wstring versionLine() { return L"usbio2-write " USBIO2_VERSION L"\n"; }
 std::wstring boardListLine(int index, std::uint16_t vendorId, std::uint16_t productId,
                            std::wstring_view devicePath, std::wstring_view location,
                            std::wstring_view serialNumber) {
-    return std::to_wstring(index) + L": " + hex4(vendorId) + L':' + hex4(productId) + L' ' +
+    return decimal(index) + L": " + hex4(vendorId) + L':' + hex4(productId) + L' ' +
            orDash(devicePath) + L' ' + orDash(location) + L' ' + orDash(serialNumber) + L'\n';
 }
 
