@@ -109,23 +109,34 @@ TEST(NeedsLocaleLoaded, OnlyWhereTheNameLeavesTheEncodingOpen) {
     }
 }
 
+// Every kind of text the tool writes, and arguments valid and not.
+std::vector<std::wstring> sampleMessages() {
+    return {echoLine(1, 256, -1),
+            notFoundMessage(),
+            countMessage(2),
+            helpText(),
+            communicationErrorMessage(),
+            indexLimitMessage(),
+            valueLimitMessage(),
+            permissionHint(L"/dev/hidraw0", true),
+            L"\u00e9 \U0001F600 \uFF11"};
+}
+
+std::vector<std::string> sampleArguments() {
+    return {"/s1",
+            "\xEF\xBC\x91\xEF\xBC\x92",
+            "\xFF"
+            "5",
+            "\xE3\x81",
+            "\xC3\xA9",
+            "\xED\xA0\x80"};
+}
+
 // The names that skip loading rely on this: every message comes out the same
 // in a UTF-8 locale as in the C locale, which is where such a run stays.
 TEST(NeedsLocaleLoaded, SkippingLeavesTheOutputAndArgumentsAsInUtf8) {
-    const std::vector<std::wstring> messages = {
-        echoLine(1, 256, -1),
-        notFoundMessage(),
-        countMessage(2),
-        helpText(),
-        communicationErrorMessage(),
-        indexLimitMessage(),
-        valueLimitMessage(),
-        permissionHint(L"/dev/hidraw0", true),
-    };
-    const std::vector<std::string> arguments = {"/s1", "\xEF\xBC\x91\xEF\xBC\x92",
-                                                "\xFF"
-                                                "5",
-                                                "\xE3\x81"};
+    const std::vector<std::wstring> messages = sampleMessages();
+    const std::vector<std::string> arguments = sampleArguments();
     std::vector<std::string> inUtf8;
     std::vector<std::wstring> decodedInUtf8;
     {
@@ -145,6 +156,31 @@ TEST(NeedsLocaleLoaded, SkippingLeavesTheOutputAndArgumentsAsInUtf8) {
     }
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         EXPECT_EQ(decodeArgument(arguments[i]), decodedInUtf8[i]) << i;
+    }
+}
+
+TEST(ConvertsLikeUtf8, OnlyUtf8AndAscii) {
+    for (const char* codeset : {"UTF-8", "utf8", "ANSI_X3.4-1968", "ASCII", "US-ASCII"}) {
+        EXPECT_TRUE(convertsLikeUtf8(codeset)) << codeset;
+    }
+    for (const char* codeset :
+         {"", "EUC-JP", "SHIFT_JIS", "ISO-8859-1", "GB18030", "UTF-16", "UTF-8x", "ASCII-8"}) {
+        EXPECT_FALSE(convertsLikeUtf8(codeset)) << codeset;
+    }
+}
+
+// What the tool's own conversion relies on: in the locales of those codesets
+// the C library's conversion gives the same bytes and the same text.
+TEST(ConvertsLikeUtf8, ItsLocalesConvertAsUtf8Does) {
+    for (const char* name : {"C.UTF-8", "C"}) {
+        LocaleGuard locale(name);
+        ASSERT_TRUE(locale.active()) << name;
+        for (const std::wstring& message : sampleMessages()) {
+            EXPECT_EQ(encodeForOutput(message), encodeUtf8(message)) << name;
+        }
+        for (const std::string& argument : sampleArguments()) {
+            EXPECT_EQ(decodeArgument(argument), decodeUtf8(argument)) << name << ' ' << argument;
+        }
     }
 }
 

@@ -1,3 +1,4 @@
+#include <langinfo.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,8 +12,10 @@ namespace {
 
 class StandardOutput final : public ConsoleOutput {
   public:
+    StandardOutput() : utf8_(convertsLikeUtf8(::nl_langinfo(CODESET))) {}
+
     void write(std::wstring_view text) override {
-        const std::string bytes = encodeForOutput(text);
+        const std::string bytes = utf8_ ? encodeUtf8(text) : encodeForOutput(text);
         std::size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
@@ -25,6 +28,9 @@ class StandardOutput final : public ConsoleOutput {
             done += static_cast<std::size_t>(n);
         }
     }
+
+  private:
+    bool utf8_;
 };
 
 }  // namespace

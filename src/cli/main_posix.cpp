@@ -1,5 +1,7 @@
 // Entry point on POSIX systems: arguments arrive as bytes in the locale's
 // encoding and are decoded once, here.
+#include <langinfo.h>
+
 #include <clocale>
 #include <csignal>
 #include <cstdlib>
@@ -26,8 +28,9 @@ int main(int argc, char** argv) {
 
     std::vector<std::wstring> arguments;
     arguments.reserve(static_cast<std::size_t>(argc > 0 ? argc - 1 : 0));
+    const bool utf8 = usbio2::convertsLikeUtf8(::nl_langinfo(CODESET));
     for (int i = 1; i < argc; ++i) {
-        arguments.push_back(usbio2::decodeArgument(argv[i]));
+        arguments.push_back(utf8 ? usbio2::decodeUtf8(argv[i]) : usbio2::decodeArgument(argv[i]));
     }
 
     auto hid = usbio2::makeSystemHidLayer();

@@ -43,9 +43,9 @@ void appendWide(std::wstring& out, char32_t c) {
 }
 
 // The C library matches codesets by their letters and digits alone, in any
-// case: "UTF-8", "utf8" and "Utf_8" name one codeset.
-bool isUtf8Codeset(std::string_view codeset) {
-    constexpr std::string_view kUtf8 = "utf8";
+// case: "UTF-8", "utf8" and "Utf_8" name one codeset. `normalized` is in
+// lower case without anything else.
+bool isCodeset(std::string_view codeset, std::string_view normalized) {
     std::size_t matched = 0;
     for (const char c : codeset) {
         const bool digit = c >= '0' && c <= '9';
@@ -54,13 +54,15 @@ bool isUtf8Codeset(std::string_view codeset) {
             continue;
         }
         const char lower = letter ? static_cast<char>(c | 0x20) : c;
-        if (matched == kUtf8.size() || kUtf8[matched] != lower) {
+        if (matched == normalized.size() || normalized[matched] != lower) {
             return false;
         }
         ++matched;
     }
-    return matched == kUtf8.size();
+    return matched == normalized.size();
 }
+
+bool isUtf8Codeset(std::string_view codeset) { return isCodeset(codeset, "utf8"); }
 
 }  // namespace
 
@@ -84,6 +86,12 @@ bool needsLocaleLoaded(std::string_view name) {
     }
     const std::string_view codeset = name.substr(dot + 1, name.find('@', dot) - dot - 1);
     return !isUtf8Codeset(codeset);
+}
+
+bool convertsLikeUtf8(std::string_view codeset) {
+    // "ANSI_X3.4-1968" is how the GNU C library names ASCII.
+    return isUtf8Codeset(codeset) || isCodeset(codeset, "ansix341968") ||
+           isCodeset(codeset, "ascii") || isCodeset(codeset, "usascii");
 }
 
 std::optional<std::string> encodeWithLocale(std::wstring_view text) {

@@ -22,6 +22,13 @@ std::string_view characterLocaleName(const char* lcAll, const char* lcCtype, con
 // a whole board write.
 bool needsLocaleLoaded(std::string_view name);
 
+// Whether a locale of this codeset (as nl_langinfo(CODESET) names it) turns
+// the tool's text into the bytes of encodeUtf8, and its arguments into the
+// text of decodeUtf8, anyway: UTF-8 itself, and ASCII, the C locale's, whose
+// missing characters fall back to UTF-8. For those the tool converts by
+// itself and leaves the C library's conversion, costly to start, alone.
+bool convertsLikeUtf8(std::string_view codeset);
+
 // The text in the current locale's multibyte encoding, or nothing when the
 // locale cannot represent all of it.
 std::optional<std::string> encodeWithLocale(std::wstring_view text);
