@@ -222,7 +222,10 @@ class LinuxHidLayer final : public HidLayer {
         if (devices.get() < 0) {
             return {};
         }
-        forEachName<4096>(devices.get(), [&](std::string_view name) {
+        // 1 KiB holds some 25 entries a read. A buffer of a page or more
+        // takes the stack into a page of its own, and the page fault costs
+        // more than the extra reads even with dozens of devices present.
+        forEachName<1024>(devices.get(), [&](std::string_view name) {
             if (name.front() == '.') {
                 return true;
             }
