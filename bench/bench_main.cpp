@@ -162,6 +162,8 @@ std::optional<bench::LevelSamples> measureLevel(int decoys, int runs,
             if (i >= 0) {
                 const double us = std::chrono::duration<double, std::micro>(run.elapsed).count();
                 (isFloor ? samples.floorUs : samples.toolUs).push_back(us);
+                (isFloor ? samples.floorFaults : samples.toolFaults)
+                    .push_back(static_cast<double>(run.minorFaults));
             }
         }
     }

@@ -44,12 +44,18 @@ std::string formatTable(const Setting& setting, const Figures& figures) {
                    runs);
     text += format("host: %s\nguest: %s\nLANG=%s\n\n", setting.host.c_str(), setting.guest.c_str(),
                    setting.locale.c_str());
-    text += "decoys | floor median | tool median | tool/floor | floor p10-p90 | tool p10-p90\n";
-    text += "-------|--------------|-------------|------------|---------------|--------------\n";
+    text +=
+        "decoys | floor median | tool median | tool/floor | floor p10-p90 | tool p10-p90"
+        " | page faults floor/tool\n";
+    text +=
+        "-------|--------------|-------------|------------|---------------|--------------"
+        "-|------------------------\n";
     for (const LevelFigures& level : figures.levels) {
-        text += format("%6d | %9.0f us | %8.0f us | %10.3f | %5.0f-%5.0f us | %5.0f-%5.0f us\n",
-                       level.decoys, level.floor.median, level.tool.median, level.ratio,
-                       level.floor.p10, level.floor.p90, level.tool.p10, level.tool.p90);
+        text += format(
+            "%6d | %9.0f us | %8.0f us | %10.3f | %5.0f-%5.0f us | %5.0f-%5.0f us | %10.0f / "
+            "%.0f\n",
+            level.decoys, level.floor.median, level.tool.median, level.ratio, level.floor.p10,
+            level.floor.p90, level.tool.p10, level.tool.p90, level.floorFaults, level.toolFaults);
     }
     const Scaling& s = figures.scaling;
     text += format(
@@ -85,9 +91,10 @@ std::string formatJson(const Setting& setting, const Figures& figures) {
         const LevelFigures& level = figures.levels[i];
         text += format(
             "    {\"decoys\": %d, \"runs\": %d, \"floor_us\": %s, \"tool_us\": %s, "
-            "\"ratio\": %.4f}%s\n",
+            "\"ratio\": %.4f, \"floor_page_faults\": %.0f, \"tool_page_faults\": %.0f}%s\n",
             level.decoys, level.runs, jsonSpread(level.floor).c_str(),
-            jsonSpread(level.tool).c_str(), level.ratio, i + 1 < figures.levels.size() ? "," : "");
+            jsonSpread(level.tool).c_str(), level.ratio, level.floorFaults, level.toolFaults,
+            i + 1 < figures.levels.size() ? "," : "");
     }
     text += "  ],\n";
     const Scaling& s = figures.scaling;

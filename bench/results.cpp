@@ -43,6 +43,8 @@ Figures computeFigures(const std::vector<LevelSamples>& levels, long toolPeakKiB
         row.floor = spreadOf(level.floorUs);
         row.tool = spreadOf(level.toolUs);
         row.ratio = row.floor.median > 0 ? row.tool.median / row.floor.median : 0;
+        row.floorFaults = spreadOf(level.floorFaults).median;
+        row.toolFaults = spreadOf(level.toolFaults).median;
         figures.levels.push_back(row);
     }
     if (figures.levels.empty()) {

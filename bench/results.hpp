@@ -14,6 +14,8 @@ struct LevelSamples {
     int decoys = 0;
     std::vector<double> floorUs;
     std::vector<double> toolUs;
+    std::vector<double> floorFaults;
+    std::vector<double> toolFaults;
 };
 
 struct Spread {
@@ -29,7 +31,9 @@ struct LevelFigures {
     int runs = 0;
     Spread floor;
     Spread tool;
-    double ratio = 0;  // tool median / floor median
+    double ratio = 0;        // tool median / floor median
+    double floorFaults = 0;  // median minor page faults of one run
+    double toolFaults = 0;
 };
 
 // From the fewest decoys measured to the most.

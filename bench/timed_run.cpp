@@ -2,6 +2,7 @@
 
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -73,9 +74,10 @@ TimedRun timeRun(const std::vector<std::string>& arguments,
     const int spawnError =
         ::posix_spawn(&child, argv[0], &actions, &attributes, argv.data(), envp.data());
     int status = 0;
+    rusage usage{};
     if (spawnError == 0) {
         run.started = true;
-        while (::waitpid(child, &status, 0) < 0) {
+        while (::wait4(child, &status, 0, &usage) < 0) {
             if (errno != EINTR) {
                 break;
             }
@@ -92,6 +94,7 @@ TimedRun timeRun(const std::vector<std::string>& arguments,
     ::posix_spawn_file_actions_destroy(&actions);
     if (run.started && !run.timedOut && WIFEXITED(status)) {
         run.exitCode = WEXITSTATUS(status);
+        run.minorFaults = usage.ru_minflt;
     }
     return run;
 }

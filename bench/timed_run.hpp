@@ -14,6 +14,7 @@ struct TimedRun {
     bool timedOut = false;  // killed at the limit
     int exitCode = -1;      // -1 when it did not exit normally
     std::chrono::nanoseconds elapsed{0};
+    long minorFaults = 0;  // pages the run touched for the first time
 };
 
 // Call once, on the main thread, before any other thread starts: lets the
