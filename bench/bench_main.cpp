@@ -5,10 +5,8 @@
 // usbio2-bench [--tool PATH] [--floor PATH] [--peak PATH] [--runs N]
 //              [--decoys 0,16,32,63] [--host TEXT]
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
