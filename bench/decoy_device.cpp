@@ -1,13 +1,10 @@
 #include "decoy_device.hpp"
 
-#include <fcntl.h>
-#include <linux/uhid.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstring>
+
+#include "uhid_device.hpp"
 
 namespace bench {
 namespace {
@@ -28,38 +25,20 @@ constexpr std::uint8_t kReportDescriptor[] = {
     0xC0,              // End Collection
 };
 
-constexpr std::uint16_t kBusUsb = 3;
 constexpr std::uint16_t kBoardVendor = 0x1352;
-
-template <std::size_t N>
-void copyText(std::uint8_t (&field)[N], const std::string& text) {
-    std::memcpy(field, text.data(), std::min(text.size(), N - 1));
-}
 
 }  // namespace
 
 std::unique_ptr<DecoyDevice> DecoyDevice::create(std::uint16_t vendorId, std::uint16_t productId,
                                                  const std::string& uniq, std::string& error) {
-    const int fd = ::open("/dev/uhid", O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    const int fd = e2e::createUhidDevice({.vendorId = vendorId,
+                                          .productId = productId,
+                                          .name = "Decoy HID device " + uniq,
+                                          .phys = "usbio2-bench/" + uniq,
+                                          .uniq = uniq,
+                                          .reportDescriptor = kReportDescriptor},
+                                         error);
     if (fd < 0) {
-        error = std::string("cannot open /dev/uhid: ") + std::strerror(errno);
-        return nullptr;
-    }
-    uhid_event event;
-    std::memset(&event, 0, sizeof event);
-    event.type = UHID_CREATE2;
-    auto& request = event.u.create2;
-    copyText(request.name, "Decoy HID device " + uniq);
-    copyText(request.phys, "usbio2-bench/" + uniq);
-    copyText(request.uniq, uniq);
-    request.rd_size = sizeof kReportDescriptor;
-    request.bus = kBusUsb;
-    request.vendor = vendorId;
-    request.product = productId;
-    std::memcpy(request.rd_data, kReportDescriptor, sizeof kReportDescriptor);
-    if (::write(fd, &event, sizeof event) != static_cast<ssize_t>(sizeof event)) {
-        error = std::string("UHID_CREATE2 failed: ") + std::strerror(errno);
-        ::close(fd);
         return nullptr;
     }
     return std::unique_ptr<DecoyDevice>(new DecoyDevice(fd));

@@ -1,5 +1,7 @@
 #include "virtual_device.hpp"
 
+#include "uhid_device.hpp"
+
 #include <fcntl.h>
 #include <linux/uhid.h>
 #include <poll.h>
@@ -31,7 +33,6 @@ constexpr std::uint8_t kReportDescriptor[] = {
     0xC0,              // End Collection
 };
 
-constexpr std::uint16_t kBusUsb = 3;
 constexpr std::size_t kTagByte = 63;
 
 // hidraw keeps at most 63 reports per reader and drops newer ones, so this
@@ -39,31 +40,6 @@ constexpr std::size_t kTagByte = 63;
 constexpr int kFloodReports = 100;
 constexpr auto kReplyPause = 150ms;
 constexpr auto kVanishDelay = 200ms;
-
-uhid_event blankEvent(std::uint32_t type) {
-    uhid_event event;
-    std::memset(&event, 0, sizeof event);
-    event.type = type;
-    return event;
-}
-
-bool writeEvent(int fd, const uhid_event& event) {
-    for (;;) {
-        const ssize_t n = ::write(fd, &event, sizeof event);
-        if (n == static_cast<ssize_t>(sizeof event)) {
-            return true;
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        return false;
-    }
-}
-
-template <std::size_t N>
-void copyText(std::uint8_t (&field)[N], const std::string& text) {
-    std::memcpy(field, text.data(), std::min(text.size(), N - 1));
-}
 
 std::string describeReport(const std::uint8_t* data, std::size_t size) {
     std::string text = std::to_string(size) + " bytes:";
@@ -100,24 +76,14 @@ const char* behaviourName(Behaviour behaviour) {
 
 std::unique_ptr<VirtualDevice> VirtualDevice::create(const DeviceSpec& spec, std::string uniq,
                                                      std::string& error) {
-    const int fd = ::open("/dev/uhid", O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    const int fd = createUhidDevice({.vendorId = spec.vendorId,
+                                     .productId = spec.productId,
+                                     .name = "Virtual USB-IO2 " + uniq,
+                                     .phys = "usbio2-e2e/" + uniq,
+                                     .uniq = uniq,
+                                     .reportDescriptor = kReportDescriptor},
+                                    error);
     if (fd < 0) {
-        error = std::string("cannot open /dev/uhid: ") + std::strerror(errno);
-        return nullptr;
-    }
-    uhid_event event = blankEvent(UHID_CREATE2);
-    auto& request = event.u.create2;
-    copyText(request.name, "Virtual USB-IO2 " + uniq);
-    copyText(request.phys, "usbio2-e2e/" + uniq);
-    copyText(request.uniq, uniq);
-    request.rd_size = sizeof kReportDescriptor;
-    request.bus = kBusUsb;
-    request.vendor = spec.vendorId;
-    request.product = spec.productId;
-    std::memcpy(request.rd_data, kReportDescriptor, sizeof kReportDescriptor);
-    if (!writeEvent(fd, event)) {
-        error = std::string("UHID_CREATE2 failed: ") + std::strerror(errno);
-        ::close(fd);
         return nullptr;
     }
     std::unique_ptr<VirtualDevice> device(new VirtualDevice(fd, spec, std::move(uniq)));
