@@ -5,13 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "cli/text_encoding.hpp"
-#include "locale_guard.hpp"
-
 namespace usbio2 {
 namespace {
-
-using testing::LocaleGuard;
 
 struct EchoCase {
     int index;
@@ -47,51 +42,6 @@ TEST(CountMessage, PrintsTheCountInDecimal) {
                   L"USB-IO2\u306e\u63a5\u7d9a\u6570 " + std::wstring(digits) + L"\u500b\n")
             << count;
     }
-}
-
-// The exact bytes each message puts on standard output in a UTF-8 locale.
-TEST(MessageBytes, Utf8Locale) {
-    LocaleGuard locale("C.UTF-8");
-    ASSERT_TRUE(locale.active());
-    EXPECT_EQ(
-        encodeForOutput(indexLimitMessage()),
-        "4\xE5\x80\x8B\xE4\xBB\xA5\xE4\xB8\x8A\xE3\x81\xAE\xE6\x8C\x87\xE5\xAE\x9A\xE3\x81\xAF"
-        "\xE3\x82\xB5\xE3\x83\x9D\xE3\x83\xBC\xE3\x83\x88\xE3\x81\x97\xE3\x81\xA6\xE3\x81\x84"
-        "\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93");
-    EXPECT_EQ(encodeForOutput(notFoundMessage()),
-              "USB-IO2\xE3\x81\x8C\xE8\xA6\x8B\xE3\x81\xA4\xE3\x81\x8B\xE3\x82\x8A\xE3\x81\xBE"
-              "\xE3\x81\x9B\xE3\x82\x93\n");
-    EXPECT_EQ(encodeForOutput(countMessage(2)),
-              "USB-IO2\xE3\x81\xAE\xE6\x8E\xA5\xE7\xB6\x9A\xE6\x95\xB0 2\xE5\x80\x8B\n");
-    EXPECT_EQ(
-        encodeForOutput(valueLimitMessage()),
-        "1\xE5\x80\x8B\xE3\x81\xAE\xE3\x83\x87\xE3\x83\x90\xE3\x82\xA4\xE3\x82\xB9\xE3\x81\xAB"
-        "2\xE5\x80\x8B\xE4\xBB\xA5\xE4\xB8\x8A\xE3\x81\xAE\xE5\x87\xBA\xE5\x8A\x9B\xE3\x81\xAF"
-        "\xE8\xA8\xAD\xE5\xAE\x9A\xE3\x81\xA7\xE3\x81\x8D\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93\n");
-    EXPECT_EQ(encodeForOutput(communicationErrorMessage()),
-              "\xE9\x80\x9A\xE4\xBF\xA1\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\xE3\x81\x8C\xE7\x99\xBA"
-              "\xE7\x94\x9F\xE3\x81\x97\xE3\x81\xBE\xE3\x81\x97\xE3\x81\x9F\n");
-    EXPECT_EQ(encodeForOutput(echoLine(1, 255, 0)), "1: ff,0\n");
-}
-
-// Where the locale cannot carry Japanese, the whole message goes out as UTF-8:
-// the same bytes, never question marks or a cut-off line.
-TEST(MessageBytes, CLocaleFallsBackToUtf8) {
-    std::string utf8Bytes[3];
-    {
-        LocaleGuard locale("C.UTF-8");
-        ASSERT_TRUE(locale.active());
-        utf8Bytes[0] = encodeForOutput(notFoundMessage());
-        utf8Bytes[1] = encodeForOutput(countMessage(3));
-        utf8Bytes[2] = encodeForOutput(negativeIndexMessage());
-    }
-    LocaleGuard locale("C");
-    ASSERT_TRUE(locale.active());
-    EXPECT_FALSE(encodeWithLocale(notFoundMessage()));
-    EXPECT_EQ(encodeForOutput(notFoundMessage()), utf8Bytes[0]);
-    EXPECT_EQ(encodeForOutput(countMessage(3)), utf8Bytes[1]);
-    EXPECT_EQ(encodeForOutput(negativeIndexMessage()), utf8Bytes[2]);
-    EXPECT_EQ(encodeForOutput(echoLine(0, 5, 6)), "0: 5,6\n");
 }
 
 TEST(Messages, LineEndingsAsTheTableGives) {

@@ -46,27 +46,6 @@ TEST(Utf8, InvalidBytesBecomeReplacementCharacters) {
     }
 }
 
-TEST(DecodeArgument, FullWidthDigitsAreDigitsInAnyLocale) {
-    const std::string fullWidth12 = "\xEF\xBC\x91\xEF\xBC\x92";
-    for (const char* name : {"C.UTF-8", "C"}) {
-        LocaleGuard locale(name);
-        ASSERT_TRUE(locale.active()) << name;
-        EXPECT_EQ(decodeArgument(fullWidth12), L"\uFF11\uFF12") << name;
-        EXPECT_EQ(decodeArgument("/s1"), L"/s1") << name;
-    }
-}
-
-TEST(DecodeArgument, BytesTheLocaleRejectsFallBackToUtf8) {
-    LocaleGuard locale("C.UTF-8");
-    ASSERT_TRUE(locale.active());
-    EXPECT_FALSE(
-        decodeWithLocale("\xFF"
-                         "5"));
-    EXPECT_EQ(decodeArgument("\xFF"
-                             "5"),
-              L"\uFFFD5");
-}
-
 TEST(EncodeForOutput, UsesTheLocaleWhereItCan) {
     LocaleGuard locale("C");
     ASSERT_TRUE(locale.active());
@@ -109,56 +88,6 @@ TEST(NeedsLocaleLoaded, OnlyWhereTheNameLeavesTheEncodingOpen) {
     }
 }
 
-// Every kind of text the tool writes, and arguments valid and not.
-std::vector<std::wstring> sampleMessages() {
-    return {echoLine(1, 256, -1),
-            notFoundMessage(),
-            countMessage(2),
-            helpText(),
-            communicationErrorMessage(),
-            indexLimitMessage(),
-            valueLimitMessage(),
-            permissionHint(L"/dev/hidraw0", true),
-            L"\u00e9 \U0001F600 \uFF11"};
-}
-
-std::vector<std::string> sampleArguments() {
-    return {"/s1",
-            "\xEF\xBC\x91\xEF\xBC\x92",
-            "\xFF"
-            "5",
-            "\xE3\x81",
-            "\xC3\xA9",
-            "\xED\xA0\x80"};
-}
-
-// The names that skip loading rely on this: every message comes out the same
-// in a UTF-8 locale as in the C locale, which is where such a run stays.
-TEST(NeedsLocaleLoaded, SkippingLeavesTheOutputAndArgumentsAsInUtf8) {
-    const std::vector<std::wstring> messages = sampleMessages();
-    const std::vector<std::string> arguments = sampleArguments();
-    std::vector<std::string> inUtf8;
-    std::vector<std::wstring> decodedInUtf8;
-    {
-        LocaleGuard locale("C.UTF-8");
-        ASSERT_TRUE(locale.active());
-        for (const auto& message : messages) {
-            inUtf8.push_back(encodeForOutput(message));
-        }
-        for (const auto& argument : arguments) {
-            decodedInUtf8.push_back(decodeArgument(argument));
-        }
-    }
-    LocaleGuard locale("C");
-    ASSERT_TRUE(locale.active());
-    for (std::size_t i = 0; i < messages.size(); ++i) {
-        EXPECT_EQ(encodeForOutput(messages[i]), inUtf8[i]) << i;
-    }
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        EXPECT_EQ(decodeArgument(arguments[i]), decodedInUtf8[i]) << i;
-    }
-}
-
 TEST(ConvertsLikeUtf8, OnlyUtf8AndAscii) {
     for (const char* codeset : {"UTF-8", "utf8", "ANSI_X3.4-1968", "ASCII", "US-ASCII"}) {
         EXPECT_TRUE(convertsLikeUtf8(codeset)) << codeset;
@@ -168,25 +97,6 @@ TEST(ConvertsLikeUtf8, OnlyUtf8AndAscii) {
         EXPECT_FALSE(convertsLikeUtf8(codeset)) << codeset;
     }
 }
-
-#ifndef _WIN32
-// What the POSIX entry point's own conversion relies on: in the locales of
-// those codesets the C library's conversion gives the same bytes and text.
-// (The Windows C runtime has no C.UTF-8 locale, and its build converts by
-// code page instead.)
-TEST(ConvertsLikeUtf8, ItsLocalesConvertAsUtf8Does) {
-    for (const char* name : {"C.UTF-8", "C"}) {
-        LocaleGuard locale(name);
-        ASSERT_TRUE(locale.active()) << name;
-        for (const std::wstring& message : sampleMessages()) {
-            EXPECT_EQ(encodeForOutput(message), encodeUtf8(message)) << name;
-        }
-        for (const std::string& argument : sampleArguments()) {
-            EXPECT_EQ(decodeArgument(argument), decodeUtf8(argument)) << name << ' ' << argument;
-        }
-    }
-}
-#endif
 
 }  // namespace
 }  // namespace usbio2
