@@ -52,10 +52,10 @@ int main(int argc, char** argv) {
     std::vector<e2e::DeviceNode> nodes;
     for (int k = 0; k < boards; ++k) {
         // Alternate the two product IDs, so both kinds are always present.
-        const e2e::DeviceSpec spec{e2e::kBoardVendor,
+        const e2e::DeviceSpec kind{e2e::kBoardVendor,
                                    k % 2 == 0 ? e2e::kBoardProduct : e2e::kBoardProductB};
         std::string error;
-        auto device = e2e::VirtualDevice::create(spec, "vboard" + std::to_string(k), error);
+        auto device = e2e::VirtualDevice::create(kind, "vboard" + std::to_string(k), error);
         if (!device) {
             std::fprintf(stderr, "usbio2-board-sim: %s\n", error.c_str());
             return 101;
@@ -88,9 +88,9 @@ int main(int argc, char** argv) {
     }
     for (std::size_t k = 0; k < devices.size(); ++k) {
         const e2e::DeviceLog log = devices[k]->finish();
-        const e2e::DeviceSpec& spec = devices[k]->spec();
-        std::printf("board %zu (%s, %04x:%04x): ", k, nodes[k].devicePath.c_str(), spec.vendorId,
-                    spec.productId);
+        const e2e::DeviceSpec& kind = devices[k]->kind();
+        std::printf("board %zu (%s, %04x:%04x): ", k, nodes[k].devicePath.c_str(), kind.vendorId,
+                    kind.productId);
         if (log.ports) {
             std::printf("port 1 = %u (0x%02x), port 2 = %u (0x%02x)", log.ports->port1,
                         log.ports->port1, log.ports->port2, log.ports->port2);

@@ -13,7 +13,7 @@
 namespace e2e {
 
 struct DeviceRow {
-    DeviceSpec spec;
+    DeviceSpec kind;
     std::vector<PortValues> expectedWrites;  // the commands it must receive, in order
     bool rootOnly = false;  // its node stays root's own when the tool runs as nobody
 };

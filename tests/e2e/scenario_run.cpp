@@ -70,10 +70,10 @@ std::string describe(const std::vector<Command>& commands) {
     return text;
 }
 
-std::string deviceName(std::size_t index, const DeviceSpec& spec) {
-    return "device " + std::to_string(index) + " (" + hexByte(spec.vendorId >> 8) +
-           hexByte(spec.vendorId & 0xFF) + ":" + hexByte(spec.productId >> 8) +
-           hexByte(spec.productId & 0xFF) + ", " + behaviourName(spec.behaviour) + ")";
+std::string deviceName(std::size_t index, const DeviceSpec& kind) {
+    return "device " + std::to_string(index) + " (" + hexByte(kind.vendorId >> 8) +
+           hexByte(kind.vendorId & 0xFF) + ":" + hexByte(kind.productId >> 8) +
+           hexByte(kind.productId & 0xFF) + ", " + behaviourName(kind.behaviour) + ")";
 }
 
 std::string withNodes(std::string text, const std::vector<DeviceNode>& nodes) {
@@ -99,7 +99,7 @@ bool createDevices(const Scenario& row, Devices& made, std::vector<std::string>&
     for (std::size_t k = 0; k < row.devices.size(); ++k) {
         std::string error;
         auto device =
-            VirtualDevice::create(row.devices[k].spec, "vboard" + std::to_string(k), error);
+            VirtualDevice::create(row.devices[k].kind, "vboard" + std::to_string(k), error);
         if (!device) {
             problems.push_back("setup: " + error);
             return false;
@@ -107,7 +107,7 @@ bool createDevices(const Scenario& row, Devices& made, std::vector<std::string>&
         const auto node = waitForNode(device->uniq(), 5000ms);
         made.devices.push_back(std::move(device));
         if (!node) {
-            problems.push_back("setup: no hidraw node for " + deviceName(k, row.devices[k].spec));
+            problems.push_back("setup: no hidraw node for " + deviceName(k, row.devices[k].kind));
             return false;
         }
         if (!made.nodes.empty() && node->hidrawNumber <= made.nodes.back().hidrawNumber) {
@@ -125,7 +125,7 @@ void checkDevices(const Scenario& row, const std::vector<DeviceLog>& logs, const
     std::vector<std::pair<Clock::time_point, std::size_t>> writes;
     for (std::size_t k = 0; k < logs.size(); ++k) {
         const DeviceLog& log = logs[k];
-        const std::string name = deviceName(k, row.devices[k].spec);
+        const std::string name = deviceName(k, row.devices[k].kind);
         std::vector<Command> expected;
         for (const PortValues& ports : row.devices[k].expectedWrites) {
             expected.push_back(portCommand(ports));

@@ -39,7 +39,7 @@ bool writeEvent(int fd, const uhid_event& event) {
     }
 }
 
-int createUhidDevice(const UhidDeviceSpec& spec, std::string& error) {
+int createUhidDevice(const UhidDeviceSpec& kind, std::string& error) {
     const int fd = ::open("/dev/uhid", O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = std::string("cannot open /dev/uhid: ") + std::strerror(errno);
@@ -47,15 +47,15 @@ int createUhidDevice(const UhidDeviceSpec& spec, std::string& error) {
     }
     uhid_event event = blankEvent(UHID_CREATE2);
     auto& request = event.u.create2;
-    copyText(request.name, spec.name);
-    copyText(request.phys, spec.phys);
-    copyText(request.uniq, spec.uniq);
+    copyText(request.name, kind.name);
+    copyText(request.phys, kind.phys);
+    copyText(request.uniq, kind.uniq);
     request.rd_size =
-        static_cast<std::uint16_t>(std::min(spec.reportDescriptor.size(), sizeof request.rd_data));
+        static_cast<std::uint16_t>(std::min(kind.reportDescriptor.size(), sizeof request.rd_data));
     request.bus = kBusUsb;
-    request.vendor = spec.vendorId;
-    request.product = spec.productId;
-    std::memcpy(request.rd_data, spec.reportDescriptor.data(), request.rd_size);
+    request.vendor = kind.vendorId;
+    request.product = kind.productId;
+    std::memcpy(request.rd_data, kind.reportDescriptor.data(), request.rd_size);
     if (!writeEvent(fd, event)) {
         error = std::string("UHID_CREATE2 failed: ") + std::strerror(errno);
         ::close(fd);

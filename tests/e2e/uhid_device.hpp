@@ -22,7 +22,7 @@ struct UhidDeviceSpec {
 // Opens /dev/uhid (non-blocking) and creates a USB HID device on it. The
 // descriptor the device now lives on, or -1 with `error` set; closing the
 // descriptor removes the device.
-int createUhidDevice(const UhidDeviceSpec& spec, std::string& error);
+int createUhidDevice(const UhidDeviceSpec& kind, std::string& error);
 
 uhid_event blankEvent(std::uint32_t type);
 

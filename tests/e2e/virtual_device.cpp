@@ -74,10 +74,10 @@ const char* behaviourName(Behaviour behaviour) {
     return "?";
 }
 
-std::unique_ptr<VirtualDevice> VirtualDevice::create(const DeviceSpec& spec, std::string uniq,
+std::unique_ptr<VirtualDevice> VirtualDevice::create(const DeviceSpec& kind, std::string uniq,
                                                      std::string& error) {
-    const int fd = createUhidDevice({.vendorId = spec.vendorId,
-                                     .productId = spec.productId,
+    const int fd = createUhidDevice({.vendorId = kind.vendorId,
+                                     .productId = kind.productId,
                                      .name = "Virtual USB-IO2 " + uniq,
                                      .phys = "usbio2-e2e/" + uniq,
                                      .uniq = uniq,
@@ -86,13 +86,13 @@ std::unique_ptr<VirtualDevice> VirtualDevice::create(const DeviceSpec& spec, std
     if (fd < 0) {
         return nullptr;
     }
-    std::unique_ptr<VirtualDevice> device(new VirtualDevice(fd, spec, std::move(uniq)));
+    std::unique_ptr<VirtualDevice> device(new VirtualDevice(fd, kind, std::move(uniq)));
     device->thread_ = std::thread([raw = device.get()] { raw->serve(); });
     return device;
 }
 
-VirtualDevice::VirtualDevice(int fd, DeviceSpec spec, std::string uniq)
-    : fd_(fd), spec_(spec), uniq_(std::move(uniq)) {}
+VirtualDevice::VirtualDevice(int fd, DeviceSpec kind, std::string uniq)
+    : fd_(fd), kind_(kind), uniq_(std::move(uniq)) {}
 
 VirtualDevice::~VirtualDevice() {
     stopping_ = true;
@@ -146,7 +146,7 @@ void VirtualDevice::takeEvents() {
         switch (event.type) {
             case UHID_OPEN:
                 ++openCount_;
-                if (spec_.behaviour == Behaviour::staleReport) {
+                if (kind_.behaviour == Behaviour::staleReport) {
                     Command stale{};
                     stale[kTagByte] = 0x05;
                     sendInput(stale);
@@ -202,7 +202,7 @@ void VirtualDevice::onOutput(const std::uint8_t* data, std::size_t size, int rep
     Command reply = command;
     Command wrong = command;
     wrong[kTagByte] = static_cast<std::uint8_t>(command[kTagByte] + 0x05);
-    switch (spec_.behaviour) {
+    switch (kind_.behaviour) {
         case Behaviour::answers:
             sendInput(reply);
             break;

@@ -60,13 +60,13 @@ class VirtualDevice {
   public:
     // The device exists once this returns; the kernel adds its nodes a little
     // later. `uniq` is its serial number and how its nodes are found.
-    static std::unique_ptr<VirtualDevice> create(const DeviceSpec& spec, std::string uniq,
+    static std::unique_ptr<VirtualDevice> create(const DeviceSpec& kind, std::string uniq,
                                                  std::string& error);
     VirtualDevice(const VirtualDevice&) = delete;
     VirtualDevice& operator=(const VirtualDevice&) = delete;
     ~VirtualDevice();
 
-    const DeviceSpec& spec() const { return spec_; }
+    const DeviceSpec& kind() const { return kind_; }
     const std::string& uniq() const { return uniq_; }
 
     // Stops playing, takes in every event the kernel still holds for the
@@ -74,7 +74,7 @@ class VirtualDevice {
     DeviceLog finish();
 
   private:
-    VirtualDevice(int fd, DeviceSpec spec, std::string uniq);
+    VirtualDevice(int fd, DeviceSpec kind, std::string uniq);
     void serve();
     void takeEvents();
     void onOutput(const std::uint8_t* data, std::size_t size, int reportType);
@@ -83,7 +83,7 @@ class VirtualDevice {
     void destroy();
 
     int fd_;
-    DeviceSpec spec_;
+    DeviceSpec kind_;
     std::string uniq_;
     std::atomic<bool> stopping_{false};
     std::thread thread_;
