@@ -42,12 +42,12 @@ struct ReadResult {
 
 enum class OpenError { notFound, accessDenied, busy, failed };
 
-// One open HID interface; closed when destroyed.
 struct HidIds {
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
 };
 
+// One open HID interface; closed when destroyed.
 class HidDevice {
   public:
     virtual ~HidDevice() = default;
@@ -56,8 +56,8 @@ class HidDevice {
 
     // The IDs of the device actually opened, asked of the device itself, so
     // that a node handed to another device since it was listed is never
-    // written. Nothing where the platform cannot tell.
-    virtual std::optional<HidIds> ids() const { return std::nullopt; }
+    // written. Nothing where the device will not say.
+    virtual std::optional<HidIds> ids() const = 0;
 
     // Writes one output report (report-ID byte first); gives the number of
     // bytes the OS accepted, or nothing when the write failed.
