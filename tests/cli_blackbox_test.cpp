@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string>
 
+#include "usbio2_version.h"
+
 namespace usbio2 {
 namespace {
 

@@ -1,5 +1,7 @@
 #include "cli/messages.hpp"
 
+#include "usbio2_version.h"
+
 namespace usbio2 {
 namespace {
 
