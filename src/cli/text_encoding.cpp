@@ -62,9 +62,9 @@ bool isCodeset(std::string_view codeset, std::string_view normalized) {
     return matched == normalized.size();
 }
 
-bool isUtf8Codeset(std::string_view codeset) { return isCodeset(codeset, "utf8"); }
-
 }  // namespace
+
+bool isUtf8Codeset(std::string_view codeset) { return isCodeset(codeset, "utf8"); }
 
 std::string_view characterLocaleName(const char* lcAll, const char* lcCtype, const char* lang) {
     for (const char* value : {lcAll, lcCtype, lang}) {

@@ -14,6 +14,9 @@ namespace usbio2 {
 // Empty when none is.
 std::string_view characterLocaleName(const char* lcAll, const char* lcCtype, const char* lang);
 
+// "UTF-8" in any of the spellings the C library accepts ("utf8", "UTF_8").
+bool isUtf8Codeset(std::string_view codeset);
+
 // Whether the locale of that name has to be loaded for the tool to encode
 // its text. Not for the C and POSIX locales, whose missing characters fall
 // back to UTF-8, nor for a name with a UTF-8 codeset, which, if it is not

@@ -15,10 +15,7 @@ std::optional<unsigned> codePageOfLocaleName(std::string_view localeName) {
         return std::nullopt;
     }
     const std::string_view suffix = localeName.substr(dot + 1);
-    std::string lower(suffix);
-    std::ranges::transform(lower, lower.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (lower == "utf8" || lower == "utf-8") {
+    if (isUtf8Codeset(suffix)) {
         return CP_UTF8;
     }
     if (suffix.empty() || suffix.size() > 5 ||
